@@ -1,0 +1,11 @@
+# Fails when any file below CORE_DIR includes a Qt header.
+if(NOT CORE_DIR)
+  set(CORE_DIR ${CMAKE_SOURCE_DIR}/src/core)
+endif()
+file(GLOB_RECURSE _core_files ${CORE_DIR}/*.h ${CORE_DIR}/*.hpp ${CORE_DIR}/*.cpp ${CORE_DIR}/*.cc)
+foreach(_f IN LISTS _core_files)
+  file(STRINGS ${_f} _qt_lines REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"]Q[A-Za-z]")
+  if(_qt_lines)
+    message(FATAL_ERROR "${_f} includes a Qt header (${_qt_lines}); the core library must not use Qt")
+  endif()
+endforeach()

@@ -1,0 +1,61 @@
+#pragma once
+// What the program's logic needs from a user interface. The desktop program
+// implements it with Qt widgets; tests implement it with a recorder. Controls
+// are addressed by dialog template id and control id, as the dialogs are laid
+// out, so every handler can be traced to the control it changes.
+//
+// Threads: the show/enable/message calls are made on the user-interface
+// thread only. Worker threads reach that thread through send() (waits until
+// the handler has run there) or post() (queues it and returns).
+#include <chrono>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace lmv {
+
+// Dialog template ids.
+inline constexpr int kMainDialog = 102;
+
+enum class MessageIcon { None, Error, Warning, Information, Question };
+enum class MessageButtons { Ok, OkCancel, YesNo, RetryCancel };
+enum class MessageAnswer { Ok, Cancel, Yes, No, Retry };
+
+struct MessageRequest {
+  std::string text;  // UTF-8
+  MessageIcon icon = MessageIcon::None;
+  MessageButtons buttons = MessageButtons::Ok;
+  // The button preselected; Ok for an OK box, Yes for Yes/No unless stated.
+  MessageAnswer defaultAnswer = MessageAnswer::Ok;
+  int ownerDialog = kMainDialog;
+};
+
+class UiHost {
+ public:
+  virtual ~UiHost() = default;
+
+  // Control state (user-interface thread only).
+  virtual void setText(int dialog, int control, std::string_view text) = 0;
+  virtual void setEnabled(int dialog, int control, bool enabled) = 0;
+  virtual void setVisible(int dialog, int control, bool visible) = 0;
+  virtual void setComboItems(int dialog, int control, const std::vector<std::string>& items) = 0;
+  virtual void setComboSelection(int dialog, int control, int index) = 0;
+  // Menu items are addressed by their command id.
+  virtual void setMenuEnabled(int command, bool enabled) = 0;
+  virtual void setWindowTitle(int dialog, std::string_view title) = 0;
+
+  // Modal message box; returns the button pressed.
+  virtual MessageAnswer showMessage(const MessageRequest& request) = 0;
+
+  // Thread hand-over. send() must not be called on the user-interface thread.
+  virtual void send(std::function<void()> handler) = 0;
+  virtual void post(std::function<void()> handler) = 0;
+
+  // Repeating timers on the user-interface thread, set and killed by id;
+  // setting an id that runs restarts it with the new handler.
+  virtual void setTimer(int id, std::chrono::milliseconds period, std::function<void()> onTick) = 0;
+  virtual void killTimer(int id) = 0;
+};
+
+}  // namespace lmv

@@ -1,0 +1,1 @@
+// The support library needs at least one source of its own.
