@@ -48,7 +48,8 @@ class UiHost {
   // Modal message box; returns the button pressed.
   virtual MessageAnswer showMessage(const MessageRequest& request) = 0;
 
-  // Thread hand-over. send() must not be called on the user-interface thread.
+  // Thread hand-over. send() called on the user-interface thread runs the
+  // handler at once.
   virtual void send(std::function<void()> handler) = 0;
   virtual void post(std::function<void()> handler) = 0;
 

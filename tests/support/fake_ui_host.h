@@ -1,0 +1,90 @@
+#pragma once
+// A UiHost for tests: records what the logic shows, answers message boxes
+// from a script, and lets the test thread act as the user-interface thread
+// (pump() runs what worker threads sent or posted and the due timers).
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include "app/ui_host.h"
+
+namespace lmv::test {
+
+class FakeUiHost : public UiHost {
+ public:
+  using Key = std::pair<int, int>;  // dialog, control
+
+  FakeUiHost();
+  ~FakeUiHost() override;
+
+  void setText(int dialog, int control, std::string_view text) override;
+  void setEnabled(int dialog, int control, bool enabled) override;
+  void setVisible(int dialog, int control, bool visible) override;
+  void setComboItems(int dialog, int control, const std::vector<std::string>& items) override;
+  void setComboSelection(int dialog, int control, int index) override;
+  void setMenuEnabled(int command, bool enabled) override;
+  void setWindowTitle(int dialog, std::string_view title) override;
+  MessageAnswer showMessage(const MessageRequest& request) override;
+  void send(std::function<void()> handler) override;
+  void post(std::function<void()> handler) override;
+  void setTimer(int id, std::chrono::milliseconds period, std::function<void()> onTick) override;
+  void killTimer(int id) override;
+
+  // Runs queued handlers and due timers once; returns whether anything ran.
+  bool pumpOnce();
+  // Pumps until pred() holds or the timeout passes; returns pred().
+  bool pumpUntil(const std::function<bool()>& pred, std::chrono::milliseconds timeout = std::chrono::seconds(10));
+  // Pumps for a while.
+  void pumpFor(std::chrono::milliseconds duration);
+
+  // Answers for the next message boxes, in order; an empty script answers
+  // with the request's default button.
+  void scriptAnswers(std::vector<MessageAnswer> answers);
+
+  // What was shown (read on the test thread).
+  std::string text(int control, int dialog = kMainDialog) const;
+  bool enabled(int control, int dialog = kMainDialog) const;  // default true
+  bool visible(int control, int dialog = kMainDialog) const;  // default true
+  std::vector<std::string> comboItems(int control, int dialog = kMainDialog) const;
+  int comboSelection(int control, int dialog = kMainDialog) const;  // -1 if never set
+  bool menuEnabled(int command) const;                              // default true
+  std::string windowTitle(int dialog = kMainDialog) const;
+  std::vector<MessageRequest> messages() const;
+  bool timerRunning(int id) const;
+  // Every text ever set on a control, oldest first.
+  std::vector<std::string> textHistory(int control, int dialog = kMainDialog) const;
+
+ private:
+  struct Timer {
+    std::chrono::milliseconds period;
+    std::chrono::steady_clock::time_point due;
+    std::function<void()> onTick;
+    unsigned generation;
+  };
+
+  mutable std::mutex mutex_;
+  std::condition_variable cv_;
+  std::deque<std::function<void()>> queue_;
+  std::map<int, Timer> timers_;
+  unsigned timerGeneration_ = 0;
+  std::map<Key, std::string> texts_;
+  std::map<Key, std::vector<std::string>> textHistory_;
+  std::map<Key, bool> enabled_;
+  std::map<Key, bool> visible_;
+  std::map<Key, std::vector<std::string>> comboItems_;
+  std::map<Key, int> comboSelection_;
+  std::map<int, bool> menuEnabled_;
+  std::map<int, std::string> titles_;
+  std::vector<MessageRequest> messages_;
+  std::deque<MessageAnswer> answers_;
+  std::thread::id uiThread_;
+};
+
+}  // namespace lmv::test
