@@ -89,16 +89,18 @@ uint32_t ArchiveReader::readU32() {
 }
 
 uint64_t ArchiveReader::readU64() {
-  const uint64_t low = readU32();
-  const uint64_t high = readU32();
-  return failed_ ? 0 : (low | (high << 32));
+  const uint8_t* p = nullptr;
+  if (!take(8, p)) return 0;
+  uint64_t value = 0;
+  for (int i = 7; i >= 0; --i) value = (value << 8) | p[i];
+  return value;
 }
 
 int32_t ArchiveReader::readInt32() { return static_cast<int32_t>(readU32()); }
 
 double ArchiveReader::readDouble() {
   const uint64_t bits = readU64();
-  return failed_ ? 0.0 : std::bit_cast<double>(bits);
+  return std::bit_cast<double>(bits);
 }
 
 IntRect ArchiveReader::readRect() {
@@ -111,7 +113,15 @@ IntRect ArchiveReader::readRect() {
 }
 
 std::string ArchiveReader::readText() {
+  if (failed_) return {};
   const size_t start = pos_;
+  // A bad text is reported at its start, whichever part of it was bad.
+  const auto failText = [&] {
+    pos_ = start;
+    failedAt_ = start;
+    failed_ = true;
+    return std::string();
+  };
   bool wide = false;
   uint64_t length = readU8();
   if (length == 0xFF) {
@@ -135,15 +145,11 @@ std::string ArchiveReader::readText() {
       }
     }
   }
-  if (failed_) return {};
+  if (failed_) return failText();
 
   // Check the length against the bytes that exist before allocating.
   const uint64_t unitSize = wide ? 2 : 1;
-  if (length > (bytes_.size() - pos_) / unitSize) {
-    pos_ = start;
-    fail();
-    return {};
-  }
+  if (length > (bytes_.size() - pos_) / unitSize) return failText();
   const uint8_t* p = nullptr;
   take(static_cast<size_t>(length * unitSize), p);
   if (!wide) {

@@ -56,7 +56,7 @@ class ArchiveReader {
   std::string readText();
 
   bool failed() const { return failed_; }
-  // Byte offset of the first failed read (valid when failed()).
+  // Byte offset of the value whose read failed first (valid when failed()).
   size_t failedAt() const { return failedAt_; }
   size_t position() const { return pos_; }
   size_t remaining() const { return failed_ ? 0 : bytes_.size() - pos_; }
