@@ -1,0 +1,230 @@
+// The memory download against the simulated meter on a pseudo-terminal.
+#include "memory/memory_download.h"
+#include "memory/memory_destination.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "fake_ui_host.h"
+#include "link/serial_port.h"
+#include "simulator.h"
+#include "ui/language_table.h"
+
+namespace lmv {
+namespace {
+
+struct RecordingListener : MemoryDownloadListener {
+  void downloadStarted(int total, const std::string& statusText) override {
+    startedTotal = total;
+    startedText = statusText;
+  }
+  void readingProgress(int readCount, int total, const MemoryTimeUpdate& times) override {
+    progress.push_back(memoryCountText(readCount, total));
+    if (times.remaining) lastRemaining = *times.remaining;
+  }
+  void ringLevel(int waiting) override { maxWaiting = std::max(maxWaiting, waiting); }
+  void downloadEnded(MemoryDownloadOutcome result, const std::string& statusText) override {
+    outcome = result;
+    endedText = statusText;
+    ++endedCalls;
+  }
+
+  int startedTotal = -1;
+  std::string startedText;
+  std::vector<std::string> progress;
+  std::string lastRemaining;
+  int maxWaiting = 0;
+  std::optional<MemoryDownloadOutcome> outcome;
+  std::string endedText;
+  int endedCalls = 0;
+};
+
+std::string readFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+class MemoryDownloadTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    texts.fill(kLanguageEnglish);
+    char pattern[] = "/tmp/lmv-memory-XXXXXX";
+    ASSERT_NE(::mkdtemp(pattern), nullptr);
+    folder = pattern;
+    std::string error;
+    ASSERT_TRUE(sim.start(&error)) << error;
+    sim.withMeter([](sim::MeterModel& m) { m.clearMemory(); });
+    port.configure(19200);
+    ASSERT_TRUE(port.open(1));
+  }
+  void TearDown() override {
+    port.close();
+    sim.stop();
+    std::system(("rm -rf '" + folder + "'").c_str());
+  }
+
+  void store(int slot, uint8_t flag, int8_t rangeNumber, int16_t count, uint16_t state = 0) {
+    sim.withMeter([&](sim::MeterModel& m) { m.setSlot(slot, sim::MemoryRecord{flag, rangeNumber, count, state}); });
+  }
+
+  MemoryDownloadRequest request(const std::string& name = "data") {
+    MemoryDownloadRequest r;
+    r.path = folder + "/" + name + ".csv";
+    r.fileName = name + ".csv";
+    r.meter = {0, "10000123", "1.00"};
+    return r;
+  }
+
+  // Starts the download and pumps until it has ended.
+  bool run(MemoryDownload& download, const MemoryDownloadRequest& r) {
+    const bool started = download.start(r);
+    EXPECT_TRUE(ui.pumpUntil([&] { return !download.running(); }, std::chrono::seconds(30)));
+    return started;
+  }
+
+  std::vector<std::string> memoryCommands() {
+    std::vector<std::string> out;
+    for (const std::string& c : sim.commandLog())
+      if (c.starts_with(":MEM")) out.push_back(c);
+    return out;
+  }
+
+  std::vector<std::string> readingLines(const std::string& path) {
+    std::vector<std::string> lines;
+    std::string content = readFile(path);
+    size_t pos = 0;
+    int index = 0;
+    while (pos < content.size()) {
+      const size_t end = content.find("\r\n", pos);
+      if (end == std::string::npos) break;
+      if (index++ >= 8) lines.push_back(content.substr(pos, end - pos));
+      pos = end + 2;
+    }
+    return lines;
+  }
+
+  LanguageTable texts;
+  test::FakeUiHost ui;
+  RecordingListener listener;
+  sim::Simulator sim;
+  std::string folder;
+  SerialPort port{[this](int32_t) { return sim.slavePath(); }};
+};
+
+TEST_F(MemoryDownloadTest, ReadsOnlyTheOccupiedSlotsAndWritesTheirLines) {
+  store(3, 0, 1, 123);     // range 2, 12.3 lx
+  store(7, 0, 4, 123);     // range 5, 12300 lx
+  store(9, 1, 1, 555);     // not a reading: skipped, still counted
+  store(12, 0, 1, -1999, 3);  // negative over range
+  MemoryDownload download(port, ui, texts, listener);
+  ASSERT_TRUE(run(download, request()));
+
+  EXPECT_EQ(memoryCommands(), (std::vector<std::string>{":MEM:CHECK?", ":MEM:DATA? 3", ":MEM:DATA? 7",
+                                                        ":MEM:DATA? 9", ":MEM:DATA? 12"}));
+  const std::string content = readFile(folder + "/data.csv");
+  EXPECT_TRUE(content.starts_with("Lumetrevisor for LX5810/LX5811  Ver1.10\r\n"
+                                  "---------------------------------------\r\n"
+                                  "Memory Data\r\n"
+                                  "Model:,TAVEK,LX5810,Ver 1.00\r\n"
+                                  "S/N:,10000123\r\n"
+                                  "Date:,"))
+      << content;
+  EXPECT_NE(content.find("\r\n\r\nNo,Range,Measured Value,Unit,OVER\r\n"), std::string::npos);
+  EXPECT_EQ(readingLines(folder + "/data.csv"),
+            (std::vector<std::string>{"3,200,12.3,lx,", "7,200000,12300,lx,", "12,200,-200.0,lx,"}));
+
+  EXPECT_EQ(listener.startedTotal, 4);
+  EXPECT_EQ(listener.startedText, "Reading the data from LX5810/LX5811 .......");
+  EXPECT_EQ(listener.progress, (std::vector<std::string>{"1 / 4", "2 / 4", "3 / 4", "4 / 4"}));
+  EXPECT_LE(listener.maxWaiting, 10);
+  EXPECT_EQ(listener.outcome, MemoryDownloadOutcome::Completed);
+  EXPECT_EQ(listener.endedCalls, 1);
+  ASSERT_EQ(ui.messages().size(), 1u);
+  EXPECT_EQ(ui.messages()[0].text, "Completed reading data from LX5810/LX5811.");
+  EXPECT_EQ(ui.messages()[0].icon, MessageIcon::Information);
+  EXPECT_EQ(ui.messages()[0].ownerDialog, kMemoryDialog);
+}
+
+TEST_F(MemoryDownloadTest, FootCandleWithCommaAndSemicolon) {
+  store(1, 0, 1, 1000);
+  MemoryDownload download(port, ui, texts, listener);
+  MemoryDownloadRequest r = request();
+  r.footCandle = true;
+  r.symbols = csvSymbols(1, 1);
+  ASSERT_TRUE(run(download, r));
+  EXPECT_EQ(readingLines(r.path), (std::vector<std::string>{"1;20;9,29;FC;"}));
+  EXPECT_NE(readFile(r.path).find("No;Range;Measured Value;Unit;OVER\r\n"), std::string::npos);
+}
+
+TEST_F(MemoryDownloadTest, AMissingByteKeepsThePartialFileAndReportsTheReadingError) {
+  store(3, 0, 1, 123);
+  store(7, 0, 1, 456);
+  store(8, 0, 1, 789);
+  sim.addFault(sim::Fault{sim::FaultKind::MissingByte, ":MEM:DATA? 7", -1, 1});
+  MemoryDownload download(port, ui, texts, listener);
+  ASSERT_TRUE(run(download, request()));
+
+  EXPECT_EQ(memoryCommands(), (std::vector<std::string>{":MEM:CHECK?", ":MEM:DATA? 3", ":MEM:DATA? 7"}));
+  EXPECT_EQ(readingLines(folder + "/data.csv"), (std::vector<std::string>{"3,200,12.3,lx,"}));
+  EXPECT_EQ(listener.outcome, MemoryDownloadOutcome::ReadError);
+  EXPECT_EQ(listener.endedText, "Reading data Error. \n\nCan not read all data.");
+  ASSERT_EQ(ui.messages().size(), 1u);
+  EXPECT_EQ(ui.messages()[0].text, "Reading data Error. \n\nCan not read all data.");
+  EXPECT_EQ(ui.messages()[0].icon, MessageIcon::Error);
+  EXPECT_FALSE(port.isOpen());  // the failed read closed it
+}
+
+TEST_F(MemoryDownloadTest, EmptyMemoryEndsWithNothingSaved) {
+  MemoryDownload download(port, ui, texts, listener);
+  EXPECT_FALSE(download.start(request()));
+  EXPECT_FALSE(download.running());
+  EXPECT_EQ(listener.outcome, MemoryDownloadOutcome::NothingSaved);
+  ASSERT_EQ(ui.messages().size(), 1u);
+  EXPECT_EQ(ui.messages()[0].text, "Data has not been saved.");
+  EXPECT_EQ(ui.messages()[0].icon, MessageIcon::Information);
+  EXPECT_EQ(memoryCommands(), std::vector<std::string>{":MEM:CHECK?"});
+  EXPECT_EQ(::access((folder + "/data.csv").c_str(), F_OK), -1);
+}
+
+TEST_F(MemoryDownloadTest, AFileThatCannotBeCreatedReadsNothing) {
+  store(3, 0, 1, 123);
+  MemoryDownload download(port, ui, texts, listener);
+  MemoryDownloadRequest r = request();
+  r.path = folder + "/missing-folder/data.csv";
+  ASSERT_TRUE(run(download, r));
+  EXPECT_EQ(listener.outcome, MemoryDownloadOutcome::FileNotOpened);
+  EXPECT_EQ(listener.startedTotal, -1);
+  ASSERT_EQ(ui.messages().size(), 1u);
+  EXPECT_EQ(ui.messages()[0].text, "Can not open data.csv.");
+  EXPECT_EQ(memoryCommands(), std::vector<std::string>{":MEM:CHECK?"});
+
+  // The dialog stays open: another name works with the same download object.
+  ui.scriptAnswers({});
+  ASSERT_TRUE(run(download, request("second")));
+  EXPECT_EQ(listener.outcome, MemoryDownloadOutcome::Completed);
+  EXPECT_EQ(readingLines(folder + "/second.csv"), std::vector<std::string>{"3,200,12.3,lx,"});
+}
+
+TEST_F(MemoryDownloadTest, DestroyingARunningDownloadStopsItsThreads) {
+  for (int slot = 1; slot <= 99; ++slot) store(slot, 0, 1, static_cast<int16_t>(slot));
+  // Slow replies keep the download going for seconds after the second reading.
+  sim.addFault(sim::Fault{sim::FaultKind::LateReply, ":MEM:DATA?", 50, -1});
+  {
+    MemoryDownload download(port, ui, texts, listener);
+    ASSERT_TRUE(download.start(request()));
+    ASSERT_TRUE(ui.pumpUntil([&] { return listener.progress.size() >= 2; }));
+  }
+  ui.pumpFor(std::chrono::milliseconds(20));  // handlers left behind do nothing
+  EXPECT_EQ(listener.endedCalls, 0);
+}
+
+}  // namespace
+}  // namespace lmv
