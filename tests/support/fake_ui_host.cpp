@@ -43,6 +43,17 @@ void FakeUiHost::setWindowTitle(int dialog, std::string_view title) {
   titles_[dialog] = std::string(title);
 }
 
+void FakeUiHost::openDialog(int dialog) {
+  std::lock_guard lock(mutex_);
+  dialogOpen_[dialog] = true;
+  ++dialogOpenCount_[dialog];
+}
+
+void FakeUiHost::closeDialog(int dialog) {
+  std::lock_guard lock(mutex_);
+  dialogOpen_[dialog] = false;
+}
+
 MessageAnswer FakeUiHost::showMessage(const MessageRequest& request) {
   std::lock_guard lock(mutex_);
   messages_.push_back(request);
@@ -194,6 +205,18 @@ std::string FakeUiHost::windowTitle(int dialog) const {
 std::vector<MessageRequest> FakeUiHost::messages() const {
   std::lock_guard lock(mutex_);
   return messages_;
+}
+
+bool FakeUiHost::dialogOpen(int dialog) const {
+  std::lock_guard lock(mutex_);
+  auto it = dialogOpen_.find(dialog);
+  return it != dialogOpen_.end() && it->second;
+}
+
+int FakeUiHost::dialogOpenCount(int dialog) const {
+  std::lock_guard lock(mutex_);
+  auto it = dialogOpenCount_.find(dialog);
+  return it == dialogOpenCount_.end() ? 0 : it->second;
 }
 
 bool FakeUiHost::timerRunning(int id) const {

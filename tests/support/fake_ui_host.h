@@ -31,6 +31,8 @@ class FakeUiHost : public UiHost {
   void setComboSelection(int dialog, int control, int index) override;
   void setMenuEnabled(int command, bool enabled) override;
   void setWindowTitle(int dialog, std::string_view title) override;
+  void openDialog(int dialog) override;
+  void closeDialog(int dialog) override;
   MessageAnswer showMessage(const MessageRequest& request) override;
   void send(std::function<void()> handler) override;
   void post(std::function<void()> handler) override;
@@ -57,6 +59,8 @@ class FakeUiHost : public UiHost {
   bool menuEnabled(int command) const;                              // default true
   std::string windowTitle(int dialog = kMainDialog) const;
   std::vector<MessageRequest> messages() const;
+  bool dialogOpen(int dialog) const;
+  int dialogOpenCount(int dialog) const;  // how often it was opened
   bool timerRunning(int id) const;
   // Every text ever set on a control, oldest first.
   std::vector<std::string> textHistory(int control, int dialog = kMainDialog) const;
@@ -83,6 +87,8 @@ class FakeUiHost : public UiHost {
   std::map<int, bool> menuEnabled_;
   std::map<int, std::string> titles_;
   std::vector<MessageRequest> messages_;
+  std::map<int, bool> dialogOpen_;
+  std::map<int, int> dialogOpenCount_;
   std::deque<MessageAnswer> answers_;
   std::thread::id uiThread_;
 };

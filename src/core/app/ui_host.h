@@ -40,10 +40,18 @@ class UiHost {
   virtual void setEnabled(int dialog, int control, bool enabled) = 0;
   virtual void setVisible(int dialog, int control, bool visible) = 0;
   virtual void setComboItems(int dialog, int control, const std::vector<std::string>& items) = 0;
+  // Selecting by program does not count as the user's selection change.
   virtual void setComboSelection(int dialog, int control, int index) = 0;
   // Menu items are addressed by their command id.
   virtual void setMenuEnabled(int command, bool enabled) = 0;
   virtual void setWindowTitle(int dialog, std::string_view title) = 0;
+
+  // The program's own dialogs over the main window (USB check, zero
+  // adjustment, ...), modal for the user but not for the logic: open returns
+  // at once, the logic goes on in the dialog's button and timer handlers,
+  // and the dialog stays up until closeDialog.
+  virtual void openDialog(int dialog) = 0;
+  virtual void closeDialog(int dialog) = 0;
 
   // Modal message box; returns the button pressed.
   virtual MessageAnswer showMessage(const MessageRequest& request) = 0;

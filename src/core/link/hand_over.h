@@ -25,6 +25,13 @@ class HandOverArea {
     std::lock_guard lock(mutex_);
     value_ = value;
   }
+  // Puts the new value and returns the one it replaces, in one hold of the lock.
+  HandOverValue replace(const HandOverValue& value) {
+    std::lock_guard lock(mutex_);
+    HandOverValue previous = value_;
+    value_ = value;
+    return previous;
+  }
   HandOverValue take() const {
     std::lock_guard lock(mutex_);
     return value_;
