@@ -69,8 +69,6 @@ bool SerialPort::setUp(int fd, int32_t baud) {
   speed_t speed = speedFor(baud);
   if (speed == B0) return false;
   if (::ioctl(fd, TIOCEXCL) != 0) return false;
-  // Also keeps out other programs that lock serial ports the usual way.
-  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) return false;
 
   termios t{};
   if (::tcgetattr(fd, &t) != 0) return false;
@@ -78,7 +76,9 @@ bool SerialPort::setUp(int fd, int32_t baud) {
   t.c_cflag &= ~(CSIZE | PARENB | CSTOPB | CRTSCTS | HUPCL);
   t.c_cflag |= CS8 | CREAD | CLOCAL;
   t.c_iflag &= ~(IXON | IXOFF | IXANY);
-  t.c_cc[VMIN] = 0;
+  // With VMIN 0 an empty queue would read as end of file; with 1 it gives
+  // EAGAIN, and 0 bytes means the device hung up.
+  t.c_cc[VMIN] = 1;
   t.c_cc[VTIME] = 0;
   if (::cfsetispeed(&t, speed) != 0 || ::cfsetospeed(&t, speed) != 0) return false;
   if (::tcsetattr(fd, TCSANOW, &t) != 0) return false;
@@ -103,7 +103,15 @@ bool SerialPort::open(int32_t portNumber) {
   if (path.empty()) return false;
   int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return false;
-  if (!::isatty(fd) || !setUp(fd, baud_)) {
+  // In use by someone else: locked the usual way, or held exclusively (root
+  // would get past that flag; the port is not shared with anyone).
+  int exclusive = 0;
+  if (!::isatty(fd) || ::flock(fd, LOCK_EX | LOCK_NB) != 0 ||
+      (::ioctl(fd, TIOCGEXCL, &exclusive) == 0 && exclusive != 0)) {
+    ::close(fd);
+    return false;
+  }
+  if (!setUp(fd, baud_)) {
     // TIOCEXCL outlives this descriptor while anyone else holds the tty.
     ::ioctl(fd, TIOCNXCL);
     ::close(fd);
