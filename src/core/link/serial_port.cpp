@@ -122,6 +122,12 @@ bool SerialPort::open(int32_t portNumber) {
   return true;
 }
 
+bool SerialPort::inputPending() const {
+  std::lock_guard lock(mutex_);
+  int queued = 0;
+  return fd_ >= 0 && ::ioctl(fd_, FIONREAD, &queued) == 0 && queued > 0;
+}
+
 void SerialPort::close() {
   std::lock_guard lock(mutex_);
   closeLocked();

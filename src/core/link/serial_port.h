@@ -68,6 +68,10 @@ class SerialPort {
   // Receives one byte, whatever its value.
   LinkResult readByte(uint8_t& out);
 
+  // Whether a received byte waits to be read (false when closed): lets a
+  // caller wait for a slow reply without blocking in readLine.
+  bool inputPending() const;
+
   void close();
   bool isOpen() const;
   int32_t openPortNumber() const;  // 0 when closed
