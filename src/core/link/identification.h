@@ -1,0 +1,30 @@
+#pragma once
+// Finding the meter: one identification attempt on a port (both baud rates,
+// the one that answered last first) and one pass over the meter ports.
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "link/meter_session.h"
+
+namespace lmv {
+
+// Reply buffer size of the identification commands.
+inline constexpr size_t kIdentifyReplyCapacity = 72;
+
+// Asks the port n "QPID" twice and "*IDN?" at each baud rate. When the meter
+// answers: the session's identity, currentPort and currentBaud are set and
+// true is returned. The port is closed afterwards in every case.
+bool probePort(MeterSession& session, int32_t portNumber);
+
+// One pass over ports, starting at currentPort (or the first entry when it
+// is not listed) and wrapping around; ends early, not found, once
+// probeAbortRequested is set. probe is tried on each port number.
+bool probeAllPorts(const std::vector<int32_t>& ports, int32_t currentPort,
+                   std::atomic<int32_t>& probeAbortRequested, const std::function<bool(int32_t)>& probe);
+
+// The pass over a snapshot of the meter port list.
+bool probeAllPorts(MeterSession& session);
+
+}  // namespace lmv
