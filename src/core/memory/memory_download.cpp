@@ -17,14 +17,6 @@
 
 namespace lmv {
 
-// What the posted handlers may touch; used on the user-interface thread only.
-struct MemoryDownload::Shared {
-  bool alive = true;  // cleared by the destructor: later handlers do nothing
-  MemoryDownloadListener* listener = nullptr;
-  std::optional<MemoryProgressClock> clock;
-  bool elapsedShown = false;
-};
-
 namespace {
 
 CalendarTime today() {
@@ -53,14 +45,12 @@ int writeAll(int fd, const std::string& bytes) {
 
 MemoryDownload::MemoryDownload(SerialPort& port, UiHost& ui, const LanguageTable& texts,
                                MemoryDownloadListener& listener)
-    : port_(port), ui_(ui), texts_(texts), shared_(std::make_shared<Shared>()) {
-  shared_->listener = &listener;
-}
+    : port_(port), ui_(ui), texts_(texts), listener_(listener), bridge_(ui) {}
 
 MemoryDownload::~MemoryDownload() {
   cancel();
+  bridge_.close();  // handlers still queued will not run
   joinThreads();
-  shared_->alive = false;
 }
 
 void MemoryDownload::cancel() {
@@ -85,8 +75,8 @@ bool MemoryDownload::start(const MemoryDownloadRequest& request) {
   readResult_ = 0;
   fileState_ = FileState::Pending;
   ring_ = std::make_unique<MemoryRing>();
-  shared_->clock.reset();
-  shared_->elapsedShown = false;
+  clock_.reset();
+  elapsedShown_ = false;
 
   if (!port_.writeLine(":MEM:CHECK?")) {
     running_ = true;
@@ -133,10 +123,9 @@ void MemoryDownload::readerThread(MemoryOccupancy occupancy, std::time_t okTime)
   }
   const std::time_t readerStart = std::time(nullptr);
   const int total = total_;
-  ui_.post([this, shared = shared_, total, okTime, readerStart] {
-    if (!shared->alive) return;
-    shared->clock.emplace(okTime, readerStart);
-    shared->listener->downloadStarted(total, texts_.text(TextReadingMemory));
+  bridge_.post([this, total, okTime, readerStart] {
+    clock_.emplace(okTime, readerStart);
+    listener_.downloadStarted(total, texts_.text(TextReadingMemory));
   });
 
   int readCount = 0;
@@ -167,15 +156,14 @@ void MemoryDownload::readerThread(MemoryOccupancy occupancy, std::time_t okTime)
     }
     ++readCount;
     const int waiting = static_cast<int>(ring_->size());
-    ui_.post([this, shared = shared_, readCount, total, waiting] {
-      if (!shared->alive) return;
+    bridge_.post([this, readCount, total, waiting] {
       MemoryTimeUpdate times;
-      if (shared->clock) {
-        times = shared->clock->update(readCount, total, std::time(nullptr), shared->elapsedShown, texts_);
-        if (times.elapsed) shared->elapsedShown = true;
+      if (clock_) {
+        times = clock_->update(readCount, total, std::time(nullptr), elapsedShown_, texts_);
+        if (times.elapsed) elapsedShown_ = true;
       }
-      shared->listener->readingProgress(readCount, total, times);
-      shared->listener->ringLevel(waiting);
+      listener_.readingProgress(readCount, total, times);
+      listener_.ringLevel(waiting);
     });
   }
   readResult_ = result;
@@ -186,9 +174,7 @@ void MemoryDownload::writerThread() {
   const int fd = ::open(request_.path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOCTTY, 0666);
   if (fd < 0) {
     setFileState(FileState::Failed);
-    ui_.post([this, shared = shared_] {
-      if (shared->alive) finish(MemoryDownloadOutcome::FileNotOpened, {});
-    });
+    bridge_.post([this] { finish(MemoryDownloadOutcome::FileNotOpened, {}); });
     return;
   }
   setFileState(FileState::Opened);
@@ -205,9 +191,7 @@ void MemoryDownload::writerThread() {
     std::optional<MemoryRingEntry> entry = ring_->take();
     if (!entry) break;
     const int waiting = static_cast<int>(ring_->size());
-    ui_.post([shared = shared_, waiting] {
-      if (shared->alive) shared->listener->ringLevel(waiting);
-    });
+    bridge_.post([this, waiting] { listener_.ringLevel(waiting); });
     const MemoryReading reading = decodeMemoryRecord(entry->record);
     if (reading.skipped) continue;
     std::string line;
@@ -226,9 +210,7 @@ void MemoryDownload::writerThread() {
     outcome = MemoryDownloadOutcome::ReadError;
   }
   const std::string reason = writeError != 0 ? std::strerror(writeError) : "";
-  ui_.post([this, shared = shared_, outcome, reason] {
-    if (shared->alive) finish(outcome, reason);
-  });
+  bridge_.post([this, outcome, reason] { finish(outcome, reason); });
 }
 
 void MemoryDownload::finish(MemoryDownloadOutcome outcome, const std::string& reason) {
@@ -264,7 +246,7 @@ void MemoryDownload::finish(MemoryDownloadOutcome outcome, const std::string& re
       break;
   }
   if (!box.text.empty()) ui_.showMessage(box);
-  shared_->listener->downloadEnded(outcome, status);
+  listener_.downloadEnded(outcome, status);
 }
 
 }  // namespace lmv

@@ -6,16 +6,18 @@
 // start() asks the meter which slots hold a reading; then a reader thread
 // fetches the readings over the port and a writer thread writes the file,
 // the two joined by a small ring. Both report to the user-interface thread
-// by UiHost::post, so neither ever waits for it and the owner can stop and
-// join them at any moment.
+// by posting through a bridge, so neither ever waits for it and the owner
+// can stop and join them at any moment.
 #include <atomic>
 #include <condition_variable>
 #include <ctime>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 
+#include "app/ui_bridge.h"
 #include "files/csv_text.h"
 #include "link/meter_identity.h"
 #include "memory/memory_check.h"
@@ -79,7 +81,6 @@ class MemoryDownload {
   bool running() const { return running_; }
 
  private:
-  struct Shared;
   enum class FileState { Pending, Opened, Failed };
 
   void readerThread(MemoryOccupancy occupancy, std::time_t okTime);
@@ -91,7 +92,12 @@ class MemoryDownload {
   SerialPort& port_;
   UiHost& ui_;
   const LanguageTable& texts_;
-  std::shared_ptr<Shared> shared_;
+  MemoryDownloadListener& listener_;
+  UiBridge bridge_;
+
+  // User-interface thread only.
+  std::optional<MemoryProgressClock> clock_;
+  bool elapsedShown_ = false;
 
   MemoryDownloadRequest request_;
   int total_ = 0;
