@@ -11,6 +11,7 @@ namespace lmv {
 namespace {
 
 constexpr auto kPause = std::chrono::milliseconds(100);
+constexpr int kMaxDrainedPieces = 64;
 
 }  // namespace
 
@@ -109,6 +110,13 @@ LinkResult MeasurementThread::exchange(std::string_view command, std::string& re
   char buffer[kPassReplyCapacity];
   const LinkResult r = session_.port.readLine(buffer, sizeof buffer);
   reply = localeToUtf8(buffer);
+  if (r == LineOverflow) {
+    // Left queued, the rest of the overlong line would be taken as the reply
+    // to the next command and shift every reply after it for good.
+    char rest[kPassReplyCapacity];
+    for (int i = 0; i < kMaxDrainedPieces && session_.port.readLine(rest, sizeof rest) == LineOverflow; ++i) {
+    }
+  }
   return r;
 }
 
