@@ -1,0 +1,56 @@
+#pragma once
+// recordTimerThread: decides when a sample is due and has the user-interface
+// thread take it. One thread per run, owned here; a new run joins the
+// previous run's thread before it starts its own, and destruction joins too.
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <thread>
+
+#include "app/ole_date.h"
+#include "app/ui_host.h"
+#include "record/record_clock.h"
+#include "record/record_settings.h"
+
+namespace lmv {
+
+struct RecordTick {
+  OleDate sampleTime;       // local calendar time of the tick, whole seconds
+  bool firstOfRun = false;  // the run's start time; the run count starts again
+};
+
+class RecordTimer {
+ public:
+  // Runs on the user-interface thread for each tick of the running run.
+  using TickHandler = std::function<void(const RecordTick&)>;
+
+  RecordTimer(UiHost& host, RecordClock& clock);
+  ~RecordTimer();
+  RecordTimer(const RecordTimer&) = delete;
+  RecordTimer& operator=(const RecordTimer&) = delete;
+
+  // Starts timing a run with a copy of the settings. Sets startPending,
+  // which the thread takes (clears) as its time reference.
+  void start(const RecordSettings& settings, std::atomic<int32_t>& startPending, TickHandler onTick);
+
+  // Clears the run flag (user-interface thread). The thread ends at its next
+  // check; a tick it has handed over but that has not been handled yet is
+  // dropped, so no sample arrives after the stop.
+  void stop();
+
+  bool running() const;
+
+ private:
+  struct Channel;
+  static void run(UiHost& host, RecordClock& clock, std::shared_ptr<Channel> channel, RecordSettings settings,
+                  std::atomic<int32_t>* startPending);
+  static void deliver(UiHost& host, const std::shared_ptr<Channel>& channel, const RecordTick& tick);
+
+  UiHost& host_;
+  RecordClock& clock_;
+  std::shared_ptr<Channel> channel_;
+  std::thread thread_;
+};
+
+}  // namespace lmv
