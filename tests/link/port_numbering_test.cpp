@@ -106,6 +106,17 @@ TEST_F(ExplicitPortsTest, APathToAUsbSerialDeviceKeepsItsKernelNumber) {
   std::filesystem::remove_all(dir);
 }
 
+TEST_F(ExplicitPortsTest, ALinkToANamedPortIsThatPort) {
+  auto dir = std::filesystem::temp_directory_path() / ("lmv-link-" + std::to_string(getpid()));
+  std::filesystem::create_directories(dir);
+  std::ofstream(dir / "pty").put('x');
+  std::filesystem::create_symlink(dir / "pty", dir / "meter");
+  EXPECT_EQ(ports.add((dir / "pty").string()), 201);
+  EXPECT_EQ(ports.add((dir / "meter").string()), 201);
+  EXPECT_EQ(ports.entries().size(), 1u);
+  std::filesystem::remove_all(dir);
+}
+
 TEST_F(ExplicitPortsTest, ListsSplitAtColonsAndCommas) {
   const std::pair<const char*, std::vector<std::string>> cases[] = {
       {"/dev/pts/3:/dev/pts/4", {"/dev/pts/3", "/dev/pts/4"}},

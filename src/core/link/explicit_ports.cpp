@@ -10,13 +10,11 @@ namespace lmv {
 
 namespace {
 
-// The number of the ttyACM/ttyUSB device a path leads to, 0 for anything else
-// (including a path that does not exist yet).
-int kernelNumberOfPath(const std::string& devicePath) {
+// Where a path leads; empty for a path that does not exist (yet).
+std::filesystem::path resolve(const std::string& devicePath) {
   std::error_code ec;
   auto resolved = std::filesystem::canonical(devicePath, ec);
-  if (ec) return 0;
-  return portNumberForKernelName(resolved.filename().string());
+  return ec ? std::filesystem::path() : resolved;
 }
 
 }  // namespace
@@ -33,7 +31,9 @@ int ExplicitPorts::add(const std::string& devicePath, const std::string& friendl
   port.displayName = deviceDisplayName(devicePath);
   port.friendlyName =
       friendlyName.empty() ? defaultExplicitFriendlyName(port.displayName) : friendlyName;
-  int kernelNumber = kernelNumberOfPath(devicePath);
+  const auto resolved = resolve(devicePath);
+  // A path to a ttyACM/ttyUSB device keeps that device's number.
+  const int kernelNumber = resolved.empty() ? 0 : portNumberForKernelName(resolved.filename().string());
 
   std::lock_guard lock(mutex_);
   auto byPath = std::find_if(entries_.begin(), entries_.end(),
@@ -42,6 +42,12 @@ int ExplicitPorts::add(const std::string& devicePath, const std::string& friendl
     port.portNumber = byPath->portNumber;
     *byPath = port;
     return port.portNumber;
+  }
+  // Another path to a device that is already named (a link to it) is the
+  // same port.
+  if (!resolved.empty()) {
+    for (const auto& e : entries_)
+      if (resolve(e.devicePath) == resolved) return e.portNumber;
   }
   auto taken = [&](int n) {
     return std::any_of(entries_.begin(), entries_.end(),

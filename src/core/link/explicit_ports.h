@@ -30,8 +30,9 @@ class ExplicitPorts {
 
   // Adds a port, or renames it when the path is already known; returns its
   // port number, 0 when the path is empty or no number is free. A path that
-  // resolves to a ttyACM or ttyUSB device keeps that device's own number. An
-  // empty friendly name gives "LX5810 named port (<displayName>)".
+  // resolves to a ttyACM or ttyUSB device keeps that device's own number; a
+  // second path to a named device (a link) gets that port's number and is
+  // not added. An empty friendly name gives "LX5810 named port (<displayName>)".
   int add(const std::string& devicePath, const std::string& friendlyName = {});
   bool remove(const std::string& devicePath);
   void clear();
