@@ -96,15 +96,6 @@ TEST_F(CsvExportLines, EnglishTemperatureUsesTheCelsiusWord) {
   EXPECT_EQ(lines[5], "Temp/Humid:,20Celsius/55%rh");
 }
 
-TEST(RecordIntervalText, Forms) {
-  EXPECT_EQ(recordIntervalText(0, 0, 1), "1s");
-  EXPECT_EQ(recordIntervalText(1, 0, 30), "1h 30s");
-  EXPECT_EQ(recordIntervalText(0, 10, 0), "10m");
-  EXPECT_EQ(recordIntervalText(2, 0, 0), "2h");
-  EXPECT_EQ(recordIntervalText(0, 0, 0), "0s");
-  EXPECT_EQ(recordIntervalText(99, 99, 99), "99h 99m 99s");
-}
-
 struct RecordLineCase {
   const char* name;
   int32_t value;

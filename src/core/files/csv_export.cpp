@@ -6,6 +6,7 @@
 #include "monitor/format_value.h"
 #include "monitor/range_table.h"
 #include "monitor/value_codes.h"
+#include "record/record_info.h"
 #include "record/time_text.h"
 #include "ui/language_table.h"
 
@@ -31,21 +32,6 @@ std::string timeCell(const CalendarTime& t) {
 
 }  // namespace
 
-std::string recordIntervalText(int32_t hours, int32_t minutes, int32_t seconds) {
-  std::string text;
-  const auto append = [&](int32_t value, char unit) {
-    if (value <= 0) return;
-    if (!text.empty()) text += ' ';
-    text += std::to_string(value);
-    text += unit;
-  };
-  append(hours, 'h');
-  append(minutes, 'm');
-  append(seconds, 's');
-  if (hours == 0 && minutes == 0 && seconds == 0) text = "0s";
-  return text;
-}
-
 std::vector<std::string> csvExportHeaderLines(const CsvExportHeader& header, const CsvSymbols& symbols,
                                               const LanguageTable& texts) {
   static const AppSettings defaults;
@@ -67,7 +53,7 @@ std::vector<std::string> csvExportHeaderLines(const CsvExportHeader& header, con
   if (s.tempHumidOn != 0) {
     lines.push_back(item(TextTempHumid, s.temperatureText + texts.text(TextCelsius) + "/" + s.humidityText + "%rh"));
   }
-  lines.push_back(item(TextInterval, recordIntervalText(s.intervalHours, s.intervalMinutes, s.intervalSeconds)));
+  lines.push_back(item(TextInterval, intervalText(s.intervalHours, s.intervalMinutes, s.intervalSeconds)));
   lines.push_back(item(TextFunction, std::string(kFunctionText)));
   lines.push_back(item(TextRange, header.lastRangeText));
   if (s.memoOn != 0) lines.push_back(item(TextMemo, s.memoText));
@@ -106,6 +92,21 @@ std::string csvExportRecordLine(int32_t position, const CsvRecordFields& record,
   line += sep;
   if (record.value == CodeOver) line += "OVER";
   return line;
+}
+
+std::string csvExportText(const CsvExportHeader& header, const RecordArray& records, const LanguageTable& texts) {
+  static const AppSettings defaults;
+  const AppSettings& s = header.settings ? *header.settings : defaults;
+  const CsvSymbols symbols = csvSymbols(s.decimalSymbol, s.listSeparator);
+  std::string out;
+  for (const std::string& line : csvExportHeaderLines(header, symbols, texts)) appendCsvLine(out, line);
+  const bool relative = s.timeDisplayMode != 0;
+  int32_t position = 0;
+  for (const _RECORD_DATA& r : records) {
+    const CsvRecordFields fields{r.nValue, r.nRange, r.nUnit, r.dtTime()};
+    appendCsvLine(out, csvExportRecordLine(++position, fields, relative, header.baseTime, symbols));
+  }
+  return out;
 }
 
 }  // namespace lmv

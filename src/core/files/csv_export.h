@@ -9,6 +9,7 @@
 #include "app/ole_date.h"
 #include "files/csv_text.h"
 #include "link/meter_identity.h"
+#include "record/record_data.h"
 
 namespace lmv {
 
@@ -23,9 +24,6 @@ struct CsvExportHeader {
   OleDate baseTime;
   int32_t recordCount = 0;
 };
-
-// "1h 30s", "10m", "0s": the normal interval, as the record information shows it.
-std::string recordIntervalText(int32_t hours, int32_t minutes, int32_t seconds);
 
 // Everything before the first record line, the column headings included.
 std::vector<std::string> csvExportHeaderLines(const CsvExportHeader& header, const CsvSymbols& symbols,
@@ -42,5 +40,9 @@ struct CsvRecordFields {
 // empty and the time is the time since baseTime, hours not wrapped.
 std::string csvExportRecordLine(int32_t position, const CsvRecordFields& record, bool relative,
                                 const OleDate& baseTime, const CsvSymbols& symbols);
+
+// The whole file: every line in the locale's character set, ended by CR LF.
+// Symbols and time display mode come from header.settings.
+std::string csvExportText(const CsvExportHeader& header, const RecordArray& records, const LanguageTable& texts);
 
 }  // namespace lmv

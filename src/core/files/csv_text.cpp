@@ -1,7 +1,7 @@
 #include "files/csv_text.h"
 
 #include "app/charset.h"
-#include "link/meter_identity.h"
+#include "record/record_info.h"
 
 namespace lmv {
 
@@ -12,11 +12,6 @@ CsvSymbols csvSymbols(int32_t decimalSymbol, int32_t listSeparator) {
   return symbols;
 }
 
-std::string_view modelNameOf(int32_t modelIndex) {
-  if (modelIndex < 0 || modelIndex > 1) return {};
-  return kModelNames[modelIndex];
-}
-
 std::string csvModelLine(std::string_view modelWord, int32_t modelIndex, std::string_view firmwareVersionText,
                          const CsvSymbols& symbols) {
   std::string line(modelWord);
@@ -24,7 +19,7 @@ std::string csvModelLine(std::string_view modelWord, int32_t modelIndex, std::st
   line += symbols.separator;
   line += "TAVEK";
   line += symbols.separator;
-  line += modelNameOf(modelIndex);
+  line += modelNameText(modelIndex);
   line += symbols.separator;
   line += "Ver ";
   line += firmwareVersionText;

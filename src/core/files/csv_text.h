@@ -21,9 +21,6 @@ struct CsvSymbols {
 // value is the period or the comma.
 CsvSymbols csvSymbols(int32_t decimalSymbol, int32_t listSeparator);
 
-// "LX5810", "LX5811", or empty for any other model index.
-std::string_view modelNameOf(int32_t modelIndex);
-
 // "Model:" S "TAVEK" S model S "Ver " firmware, with the language's word.
 std::string csvModelLine(std::string_view modelWord, int32_t modelIndex, std::string_view firmwareVersionText,
                          const CsvSymbols& symbols);

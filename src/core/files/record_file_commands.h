@@ -1,0 +1,44 @@
+#pragma once
+// File > Open, Save, Save As, Save as CSV and the main window's Save button:
+// the dialogs, the "Save data?" question and the views refreshed after an
+// open. Runs on the user-interface thread.
+#include <string>
+
+namespace lmv {
+
+struct AppSettings;
+class UiHost;
+class LanguageTable;
+class FileChooser;
+class Recording;
+class RecordEnvironment;
+
+class RecordFileCommands {
+ public:
+  // settings: the live values the settings dialog shows and the settings
+  // file keeps; the recording reads them through its environment.
+  RecordFileCommands(UiHost& ui, FileChooser& chooser, Recording& recording, RecordEnvironment& environment,
+                     AppSettings& settings, const LanguageTable& texts);
+
+  void onOpen();       // menu 32771
+  void onSave();       // menu 32772
+  void onSaveAs();     // menu 32773 and button 1031: always asks for a name
+  void onSaveAsCsv();  // menu 32774
+
+  // Reads the file and shows what it holds: record information, MAX and
+  // MIN lines, start and stop labels, the last page of the list, the
+  // graph, and the file commands and buttons that now apply.
+  bool openFile(const std::string& path);
+  bool saveFile(const std::string& path);
+  bool exportCsv(const std::string& path);
+
+ private:
+  UiHost& ui_;
+  FileChooser& chooser_;
+  Recording& recording_;
+  RecordEnvironment& env_;
+  AppSettings& settings_;
+  const LanguageTable& texts_;
+};
+
+}  // namespace lmv
