@@ -318,6 +318,29 @@ TEST(HandOver, BothCopiesAndTheTemplateIntegers) {
   EXPECT_TRUE(recordingMustStopAtHandOver(b, 1));
 }
 
+TEST(CountFailure, EveryFourthFailureInARowIsReported) {
+  struct Case {
+    LinkResult failure;
+    FailureReport fourth;
+  } cases[] = {
+      {LineOverflow, FailureReport::BufferOver},
+      {SendFailed, FailureReport::CommandNotSent},
+      {LinkTimeout, FailureReport::NoResponse},
+      {LinkError, FailureReport::NoResponse},
+  };
+  for (const auto& c : cases) {
+    int32_t errors = 0;
+    for (int i = 1; i <= 3; ++i) {
+      EXPECT_EQ(countFailure(c.failure, errors), FailureReport::None);
+      EXPECT_EQ(errors, i);
+    }
+    EXPECT_EQ(countFailure(c.failure, errors), c.fourth);
+    EXPECT_EQ(errors, 0);
+    EXPECT_EQ(countFailure(c.failure, errors), FailureReport::None) << "the fifth starts counting again";
+    EXPECT_EQ(errors, 1);
+  }
+}
+
 TEST(SharedMeasurementBlock, RequestsAreOneShotAndSurviveAPass) {
   SharedMeasurementBlock shared;
   EXPECT_TRUE(shared.selectRange(3));

@@ -175,6 +175,13 @@ void applyFallback(MeasurementBlock& b, PassValue& out, MonitorPanel& panel) {
   panel.showUnit(out.value.unitText);
 }
 
+FailureReport countFailure(LinkResult failure, int32_t& consecutiveErrors) {
+  if (++consecutiveErrors <= 3) return FailureReport::None;
+  consecutiveErrors = 0;
+  if (failure == LineOverflow) return FailureReport::BufferOver;
+  return failure == SendFailed ? FailureReport::CommandNotSent : FailureReport::NoResponse;
+}
+
 HandOverValue makeHandOver(const MeasurementBlock& b, const PassValue& out) {
   HandOverValue h;
   h.recordCopy = out.value;

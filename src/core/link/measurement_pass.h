@@ -12,6 +12,7 @@
 
 #include "link/hand_over.h"
 #include "link/measurement_block.h"
+#include "link/serial_port.h"
 #include "monitor/measured_value.h"
 
 namespace lmv {
@@ -84,6 +85,12 @@ void applyFallback(MeasurementBlock& b, PassValue& out, MonitorPanel& panel);
 inline void applyFallbackIfNeeded(MeasurementBlock& b, PassValue& out, MonitorPanel& panel) {
   if (needsFallback(out)) applyFallback(b, out, panel);
 }
+
+// A failed exchange counts; every fourth failure in a row is reported (and
+// the count starts again): an overflow as a buffer overrun, a command that
+// could not be sent as such, anything else as no response.
+enum class FailureReport { None, BufferOver, CommandNotSent, NoResponse };
+FailureReport countFailure(LinkResult failure, int32_t& consecutiveErrors);
 
 // What the hand-over area receives from a pass.
 HandOverValue makeHandOver(const MeasurementBlock& b, const PassValue& out);

@@ -78,6 +78,10 @@ bool MeasurementThread::measurementThreadEnded() const {
 
 void MeasurementThread::join() {
   if (thread_.joinable()) thread_.join();
+  // Panel updates of the last pass that the user-interface thread has not
+  // run yet would land on the panel after whatever the caller shows next.
+  bridge_.close();
+  bridge_.reopen();
 }
 
 void MeasurementThread::stopAndJoin() {
@@ -150,14 +154,22 @@ void MeasurementThread::runPass(MeasurementBlock& b) {
 }
 
 void MeasurementThread::accountFailure(LinkResult failure) {
-  const int32_t count = ++session_.consecutiveErrors;
-  if (count <= 3) return;
-  session_.consecutiveErrors = 0;
-  if (failure == LineOverflow) {
-    if (events_.bufferOver) bridge_.send(events_.bufferOver);
-  } else if (events_.commError) {
-    const int wParam = failure == SendFailed ? 0 : 1;
-    bridge_.send([handler = events_.commError, wParam] { handler(wParam); });
+  int32_t count = session_.consecutiveErrors;
+  const FailureReport report = countFailure(failure, count);
+  session_.consecutiveErrors = count;
+  switch (report) {
+    case FailureReport::None:
+      return;
+    case FailureReport::BufferOver:
+      if (events_.bufferOver) bridge_.send(events_.bufferOver);
+      return;
+    case FailureReport::CommandNotSent:
+    case FailureReport::NoResponse:
+      if (events_.commError) {
+        const int wParam = report == FailureReport::CommandNotSent ? 0 : 1;
+        bridge_.send([handler = events_.commError, wParam] { handler(wParam); });
+      }
+      return;
   }
 }
 

@@ -66,7 +66,8 @@ class MeasurementThread {
   void requestStop();
   // The loop has left (set as its last action, cleared by requestStop).
   bool measurementThreadEnded() const;
-  // Joins the ended loop; quick once measurementThreadEnded() holds.
+  // Joins the ended loop, quick once measurementThreadEnded() holds, and
+  // drops the panel updates it left unshown.
   void join();
   // Stops, releases a pass waiting for the user-interface thread and joins.
   void stopAndJoin();
