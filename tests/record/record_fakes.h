@@ -3,8 +3,10 @@
 // thread sleeps (so a run of hours takes an instant and every sample time
 // is exact), and the rest of the main window as plain fields.
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <ctime>
+#include <limits>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -25,15 +27,34 @@ class FakeRecordClock final : public RecordClock {
   explicit FakeRecordClock(int64_t startMs = kRecordTestStartMs) : ms_(startMs) {}
   std::time_t calendarSeconds() override { return static_cast<std::time_t>(ms_.load() / 1000); }
   int64_t milliseconds() override { return ms_.load(); }
+  // Holds the sleeper at the gate (see setGate).
   void sleepMilliseconds(int ms) override {
-    ms_ += ms;
+    {
+      std::unique_lock lock(gateMutex_);
+      gateOpened_.wait(lock, [&] { return ms_.load() + ms <= gate_; });
+      ms_ += ms;
+    }
     std::this_thread::yield();
   }
   void advance(int64_t ms) { ms_ += ms; }
   int64_t now() const { return ms_.load(); }
 
+  // Time stops at the gate: a sleep that would pass it waits until the
+  // gate is moved on. Open it before the sleeper's owner is destroyed.
+  void setGate(int64_t ms) {
+    {
+      std::lock_guard lock(gateMutex_);
+      gate_ = ms;
+    }
+    gateOpened_.notify_all();
+  }
+  void openGate() { setGate(std::numeric_limits<int64_t>::max() / 2); }
+
  private:
   std::atomic<int64_t> ms_;
+  std::mutex gateMutex_;
+  std::condition_variable gateOpened_;
+  int64_t gate_ = std::numeric_limits<int64_t>::max() / 2;
 };
 
 class FakeRecordEnvironment final : public RecordEnvironment {

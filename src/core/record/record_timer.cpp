@@ -1,23 +1,10 @@
 #include "record/record_timer.h"
 
-#include <condition_variable>
-#include <mutex>
 #include <utility>
 
 namespace lmv {
 
-// Shared by the thread, the owner and the tick handlers waiting in the
-// user-interface queue, so that a queued tick outliving its run stays safe.
-struct RecordTimer::Channel {
-  std::mutex mutex;
-  std::condition_variable cv;
-  std::atomic<bool> runFlag{true};
-  uint64_t posted = 0;   // ticks handed over
-  uint64_t handled = 0;  // ticks handled (or dropped)
-  TickHandler onTick;    // touched on the user-interface thread only
-};
-
-RecordTimer::RecordTimer(UiHost& host, RecordClock& clock) : host_(host), clock_(clock) {}
+RecordTimer::RecordTimer(UiHost& host, RecordClock& clock) : bridge_(host), clock_(clock) {}
 
 RecordTimer::~RecordTimer() {
   stop();
@@ -26,55 +13,36 @@ RecordTimer::~RecordTimer() {
 
 void RecordTimer::start(const RecordSettings& settings, std::atomic<int32_t>& startPending, TickHandler onTick) {
   stop();
-  // The previous thread has its run flag cleared and waits for nothing from
-  // this thread, so it ends within one poll.
+  // The previous thread has its run flag cleared and is released from any
+  // wait for this thread, so it ends within one poll.
   if (thread_.joinable()) thread_.join();
   // Only now: a previous thread still in its last pass must not take it.
   startPending = 1;
-  channel_ = std::make_shared<Channel>();
-  channel_->onTick = std::move(onTick);
-  thread_ = std::thread(&RecordTimer::run, std::ref(host_), std::ref(clock_), channel_, settings, &startPending);
+  onTick_ = std::move(onTick);
+  bridge_.reopen();  // ticks of the previous run still queued are dropped
+  runFlag_ = true;
+  thread_ = std::thread(&RecordTimer::run, this, settings, &startPending);
 }
 
 void RecordTimer::stop() {
-  if (!channel_) return;
-  {
-    std::lock_guard lock(channel_->mutex);
-    channel_->runFlag = false;
-  }
-  channel_->cv.notify_all();
+  runFlag_ = false;
+  bridge_.close();
 }
 
-bool RecordTimer::running() const { return channel_ && channel_->runFlag; }
+bool RecordTimer::running() const { return runFlag_; }
 
-void RecordTimer::deliver(UiHost& host, const std::shared_ptr<Channel>& channel, const RecordTick& tick) {
-  uint64_t id;
-  {
-    std::lock_guard lock(channel->mutex);
-    id = ++channel->posted;
-  }
-  host.post([channel, id, tick] {
-    // A stop between hand-over and handling drops the tick. The handler is
-    // copied because it may stop the run, and with it this channel's handler.
-    TickHandler handler;
-    if (channel->runFlag) handler = channel->onTick;
-    if (handler) handler(tick);
-    {
-      std::lock_guard lock(channel->mutex);
-      channel->handled = id;
-    }
-    channel->cv.notify_all();
-  });
+void RecordTimer::deliver(const RecordTick& tick) {
   // Like a sent message: the next interval is timed only after the sample
-  // was taken; a stop ends the wait.
-  std::unique_lock lock(channel->mutex);
-  channel->cv.wait(lock, [&] { return channel->handled >= id || !channel->runFlag; });
+  // was taken. A stop drops the tick if it was not handled yet and ends
+  // the wait.
+  bridge_.send([this, tick] {
+    if (runFlag_) onTick_(tick);
+  });
 }
 
-void RecordTimer::run(UiHost& host, RecordClock& clock, std::shared_ptr<Channel> channel, RecordSettings settings,
-                      std::atomic<int32_t>* startPending) {
-  clock.sleepMilliseconds(1);
-  if (!channel->runFlag) return;
+void RecordTimer::run(RecordSettings settings, std::atomic<int32_t>* startPending) {
+  clock_.sleepMilliseconds(1);
+  if (!runFlag_) return;
 
   const bool fast = settings.intervalMode == 1;
   const int64_t normalSeconds = normalIntervalSeconds(settings);
@@ -87,7 +55,7 @@ void RecordTimer::run(UiHost& host, RecordClock& clock, std::shared_ptr<Channel>
 
   for (;;) {
     if (!fast) {
-      const std::time_t now = clock.calendarSeconds();
+      const std::time_t now = clock_.calendarSeconds();
       if (startPending->exchange(0) == 1) {
         last = now;
         wait = 1;
@@ -101,10 +69,10 @@ void RecordTimer::run(UiHost& host, RecordClock& clock, std::shared_ptr<Channel>
           wait = normalSeconds;
           first = false;
         }
-        deliver(host, channel, tick);
+        deliver(tick);
       }
     } else {
-      const int64_t now = clock.milliseconds();
+      const int64_t now = clock_.milliseconds();
       if (startPending->exchange(0) == 1) {
         base = now;
         wait = 1;
@@ -114,16 +82,16 @@ void RecordTimer::run(UiHost& host, RecordClock& clock, std::shared_ptr<Channel>
       const int64_t elapsedUnits = (now - base) * 10 / 1000;
       if (referenced && elapsedUnits >= wait) {
         base = now;
-        const RecordTick tick{oleDateFromTime(clock.calendarSeconds()), first};
+        const RecordTick tick{oleDateFromTime(clock_.calendarSeconds()), first};
         if (first) {
           wait = fastUnits;
           first = false;
         }
-        deliver(host, channel, tick);
+        deliver(tick);
       }
     }
-    if (!channel->runFlag) break;
-    clock.sleepMilliseconds(1);
+    if (!runFlag_) break;
+    clock_.sleepMilliseconds(1);
   }
 }
 

@@ -5,10 +5,10 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
-#include <memory>
 #include <thread>
 
 #include "app/ole_date.h"
+#include "app/ui_bridge.h"
 #include "app/ui_host.h"
 #include "record/record_clock.h"
 #include "record/record_settings.h"
@@ -42,14 +42,13 @@ class RecordTimer {
   bool running() const;
 
  private:
-  struct Channel;
-  static void run(UiHost& host, RecordClock& clock, std::shared_ptr<Channel> channel, RecordSettings settings,
-                  std::atomic<int32_t>* startPending);
-  static void deliver(UiHost& host, const std::shared_ptr<Channel>& channel, const RecordTick& tick);
+  void run(RecordSettings settings, std::atomic<int32_t>* startPending);
+  void deliver(const RecordTick& tick);
 
-  UiHost& host_;
+  UiBridge bridge_;
   RecordClock& clock_;
-  std::shared_ptr<Channel> channel_;
+  std::atomic<bool> runFlag_{false};
+  TickHandler onTick_;  // user-interface thread only
   std::thread thread_;
 };
 
