@@ -104,6 +104,8 @@ struct LineCase {
   std::vector<std::pair<LinkResult, std::string>> expected;  // successive receives
 };
 
+void PrintTo(const LineCase& c, std::ostream* out) { *out << c.name; }
+
 class SerialPortLines : public SerialPortOnPty, public ::testing::WithParamInterface<LineCase> {};
 
 TEST_P(SerialPortLines, DeliversLinesAsTheMeterEndsThem) {
@@ -143,6 +145,18 @@ INSTANTIATE_TEST_SUITE_P(
                  72,
                  {{LineOverflow, std::string(71, 'B')}, {LineReceived, ""}}}),
     [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(SerialPortOnPty, TellsWhetherReplyBytesWait) {
+  EXPECT_FALSE(port.inputPending());
+  peer.send("O");
+  for (int i = 0; i < 500 && !port.inputPending(); ++i) usleep(10000);
+  EXPECT_TRUE(port.inputPending());
+  uint8_t byte = 0;
+  ASSERT_EQ(port.readByte(byte), LineReceived);
+  EXPECT_FALSE(port.inputPending());
+  port.close();
+  EXPECT_FALSE(port.inputPending());
+}
 
 TEST_F(SerialPortOnPty, ALineLeftQueuedIsTakenAsTheNextReply) {
   peer.send("LX5810\r\n");

@@ -138,6 +138,8 @@ struct FaultCase {
   std::vector<Exchange> expected;  // the reply, then what the next receives get
 };
 
+void PrintTo(const FaultCase& c, std::ostream* out) { *out << c.name; }
+
 class SimulatorFaults : public SimulatorTest, public ::testing::WithParamInterface<FaultCase> {};
 
 TEST_P(SimulatorFaults, MakeTheTransportSeeWhatABadLineGives) {
