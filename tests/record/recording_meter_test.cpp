@@ -60,7 +60,8 @@ class RecordingOnMeterTest : public ::testing::Test {
     session.setRecordingHooks({[this] { return recordingFlag.load() != 0; }, [this] { recording->stop(); }});
     MonitorHooks hooks;
     hooks.stopRecordingThreads = [this] { recording->stopTimer(); };
-    hooks.disconnected = [this] { recording->stopByDisconnection(); };
+    hooks.connected = [this](const MeterIdentity& meter) { recording->onMeterConnected(meter); };
+    hooks.disconnected = [this] { recording->onMeterDisconnected(); };
     control = std::make_unique<MonitorControl>(ui, session, std::move(hooks));
     control->startUp(false);
   }
@@ -94,6 +95,8 @@ TEST_F(RecordingOnMeterTest, RecordsFiveSamplesFromTheMeterAndStops) {
   control->onMonitorButton();
   ASSERT_TRUE(ui.pumpUntil([&] { return session.meterConnected && session.block.statusInvalid() == 0; }));
   ASSERT_TRUE(ui.enabled(kStartButton));
+  EXPECT_EQ(ui.text(kInfoModel, kRecordInfoPage), "LX5810");
+  EXPECT_EQ(ui.text(kInfoSerialNumber, kRecordInfoPage), "10000123");
 
   env.settings.dataCount = 5;
   struct Step {
@@ -180,6 +183,8 @@ TEST_F(RecordingOnMeterTest, DisconnectionEndsTheRun) {
   EXPECT_FALSE(recording->isRecording());
   EXPECT_EQ(recording->store().state.runStopText, "2014/07/07,09:05:04");
   EXPECT_EQ(ui.text(kRunStopLabel), "2014/07/07,09:05:04");
+  for (int id : {kCopyGraphButton, kSaveButton, kClearButton}) EXPECT_TRUE(ui.enabled(id)) << id;
+  for (int id : {kStartButton, kStopButton, kManualButton}) EXPECT_FALSE(ui.enabled(id)) << id;
   clock.openGate();
   ui.pumpFor(std::chrono::milliseconds(50));
   EXPECT_EQ(recording->store().state.recordCount, 1);

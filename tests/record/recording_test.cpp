@@ -458,6 +458,31 @@ TEST_F(RecordingTest, StopByDisconnectionEndsTheRunWithoutTouchingButtons) {
   EXPECT_FALSE(on(kStartButton));  // the disconnect path sets the buttons
 }
 
+TEST_F(RecordingTest, ConnectionShowsTheMeterUnlessTheRecordsAreBoundToAFile) {
+  recording.onMeterConnected(MeterIdentity{1, "SN77", "1.00"});
+  EXPECT_EQ(recording.store().fileIdentity.modelIndex, 1);
+  EXPECT_EQ(host.text(kInfoModel, kRecordInfoPage), "LX5811");
+  EXPECT_EQ(host.text(kInfoSerialNumber, kRecordInfoPage), "SN77");
+
+  recording.store().state.fileBound = 1;
+  recording.onMeterConnected(MeterIdentity{0, "SN01", "1.00"});
+  EXPECT_EQ(recording.store().fileIdentity.modelIndex, 1);
+  EXPECT_EQ(host.text(kInfoSerialNumber, kRecordInfoPage), "SN77");
+}
+
+TEST_F(RecordingTest, DisconnectionWithoutARunOnlyRestoresTheRecordControls) {
+  recording.onManual();
+  host.pumpOnce();
+  env.fileStates.clear();
+  host.setEnabled(kMainDialog, kCopyGraphButton, false);
+  recording.onMeterDisconnected();
+  host.pumpOnce();
+  EXPECT_TRUE(on(kSaveButton));
+  EXPECT_FALSE(on(kCopyGraphButton));  // no run
+  EXPECT_EQ(env.fileStates, (std::vector<std::pair<int, int>>{{0, 0}}));
+  EXPECT_EQ(state().runStopText, "");  // no run ended
+}
+
 TEST_F(RecordingTest, StopRequestedByAnotherThreadRunsOnTheQueue) {
   env.settings.dataCount = 100;
   recording.onStart();

@@ -252,6 +252,24 @@ void Recording::stopByDisconnection() {
   host_.setText(kMainDialog, kRunStopLabel, store_.state.runStopText);
 }
 
+void Recording::onMeterConnected(const MeterIdentity& meter) {
+  if (store_.state.fileBound != 0) return;
+  store_.fileIdentity.modelIndex = meter.modelIndex;
+  info_.showMeter(meter.modelIndex, meter.serialNumberText);
+}
+
+void Recording::onMeterDisconnected() {
+  stopByDisconnection();
+  const RecordState& st = store_.state;
+  if (st.runCount > 0) host_.setEnabled(kMainDialog, kCopyGraphButton, true);
+  if (st.recordCount > 0) {
+    host_.setEnabled(kMainDialog, kSaveButton, true);
+    host_.setEnabled(kMainDialog, kClearButton, true);
+  }
+  list_.updatePageButtons(true);
+  if (st.recordCount > 0) postMenuState(false, 0, 0);
+}
+
 void Recording::clearRecords(bool all) {
   RecordState& st = store_.state;
   if (all) {

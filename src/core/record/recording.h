@@ -93,6 +93,13 @@ class Recording {
   // WM_COMM_ERROR: the timing thread stops; the disconnect path follows.
   void stopTimer() { timer_.stop(); }
 
+  // The connect step succeeded: records not bound to a file take the
+  // meter's model, and the information panel shows it.
+  void onMeterConnected(const MeterIdentity& meter);
+  // The disconnect path: a running recording ends; Copy Graph, Save, Clear,
+  // the paging controls and the File menu follow what the store holds.
+  void onMeterDisconnected();
+
   // Clear command: all = true removes every record, false the last one.
   void clearRecords(bool all);
   // Empties the store and unbinds it from its file.
