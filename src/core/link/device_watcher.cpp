@@ -23,7 +23,9 @@ bool DeviceWatcher::start() {
   if (udev_) monitor_ = udev_monitor_new_from_netlink(udev_, "udev");
   if (monitor_ && udev_monitor_filter_add_match_subsystem_devtype(monitor_, "tty", nullptr) >= 0 &&
       udev_monitor_enable_receiving(monitor_) >= 0) {
-    udevAvailable_ = true;
+    // Without the daemon libudev quietly hands out a monitor that never
+    // hears anything.
+    udevAvailable_ = ::access("/run/udev/control", F_OK) == 0;
   } else if (monitor_) {
     udev_monitor_unref(monitor_);
     monitor_ = nullptr;

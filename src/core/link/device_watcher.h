@@ -33,6 +33,7 @@ class DeviceWatcher {
   // daemon runs, only notifyChange() reports changes.
   bool start();
   void stop();
+  // Whether udev reports device events here (a udev daemon runs).
   bool udevAvailable() const { return udevAvailable_; }
 
   int subscribe(Callback callback);
