@@ -36,6 +36,7 @@ void ZeroAdjustDialog::showButtons(bool shown) {
 
 void ZeroAdjustDialog::startRoutine() {
   adjustment_.restart();
+  waitingForUser_ = false;
   ui_.setText(kZeroAdjustDialog, kZeroAdjustMessage, languageTable()[TextZeroAdjustRunning]);
   showButtons(false);
   ui_.setTimer(kZeroAdjustTimerId, std::chrono::milliseconds(kZeroAdjustTickMs), [this] { onTick(); });
@@ -60,6 +61,7 @@ void ZeroAdjustDialog::onTick() {
       ui_.killTimer(kZeroAdjustTimerId);
       ui_.setText(kZeroAdjustDialog, kZeroAdjustMessage, languageTable()[TextSensorCapNotFitted]);
       showButtons(true);
+      waitingForUser_ = true;
       return;
     case ZeroAdjustEvent::Failed:
       ui_.killTimer(kZeroAdjustTimerId);
@@ -74,6 +76,7 @@ void ZeroAdjustDialog::onTick() {
 void ZeroAdjustDialog::close(ZeroAdjustOutcome outcome) {
   ui_.killTimer(kZeroAdjustTimerId);
   open_ = false;
+  waitingForUser_ = false;
   ui_.closeDialog(kZeroAdjustDialog);
   if (auto onClosed = std::move(onClosed_)) onClosed(outcome);
 }

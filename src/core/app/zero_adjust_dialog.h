@@ -22,6 +22,8 @@ class ZeroAdjustDialog {
   // dialog has closed.
   void open(std::function<void(ZeroAdjustOutcome)> onClosed);
   bool isOpen() const { return open_; }
+  // The sensor-cap message is up and the dialog waits for the user.
+  bool waitingForUser() const { return waitingForUser_; }
 
   // Button handlers: "Try Again" (1150) and Cancel (2).
   void onTryAgain();
@@ -38,6 +40,7 @@ class ZeroAdjustDialog {
   ZeroAdjustment adjustment_;
   std::function<void(ZeroAdjustOutcome)> onClosed_;
   bool open_ = false;
+  bool waitingForUser_ = false;
 };
 
 }  // namespace lmv
