@@ -436,6 +436,7 @@ TEST_F(RecordingTest, RecordsOfAnotherMeterAskBeforeStarting) {
 TEST_F(RecordingTest, StopBeforeTheFirstTickAddsNothing) {
   recording.onStart();
   recording.onStop();
+  EXPECT_TRUE(on(kStartButton));
   host.pumpFor(std::chrono::milliseconds(20));
   EXPECT_EQ(state().recordCount, 0);
   EXPECT_EQ(state().runStopText, "1899/12/30,00:00:00");
@@ -456,6 +457,11 @@ TEST_F(RecordingTest, StopByDisconnectionEndsTheRunWithoutTouchingButtons) {
   EXPECT_EQ(state().runStopText, absoluteTimeText(recording.sampleTime()));
   EXPECT_EQ(host.text(kRunStopLabel), state().runStopText);
   EXPECT_FALSE(on(kStartButton));  // the disconnect path sets the buttons
+
+  // A stop the measurement cycle asked for before the disconnection comes late.
+  host.setEnabled(kMainDialog, kStartButton, false);
+  recording.stop();
+  EXPECT_FALSE(on(kStartButton));
 }
 
 TEST_F(RecordingTest, ConnectionShowsTheMeterUnlessTheRecordsAreBoundToAFile) {

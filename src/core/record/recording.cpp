@@ -211,6 +211,9 @@ void Recording::onManualSample() {
 }
 
 void Recording::stop() {
+  // A stop asked for by the measurement cycle may arrive after the run has
+  // ended (say, by a disconnection); it must not enable Start then.
+  if (!isRecording()) return;
   timer_.stop();
   recordStartPending_ = 0;
   recording_ = 0;
@@ -238,7 +241,7 @@ void Recording::stop() {
 void Recording::requestStop() {
   std::weak_ptr<bool> alive = alive_;
   host_.post([this, alive] {
-    if (alive.lock() && isRecording()) stop();
+    if (alive.lock()) stop();
   });
 }
 

@@ -83,7 +83,8 @@ class Recording {
   void onRecordTick(const RecordTick& tick);
   void onManualSample();
 
-  // Ends the run: the button, the stop condition, a range change.
+  // Ends the run: the button, the stop condition, a range change, the
+  // measurement cycle. Nothing happens when no run is going.
   void stop();
   // A stop asked for by another thread (the measurement cycle); carried
   // out on the user-interface thread if a run is still going then.
