@@ -9,6 +9,8 @@
 
 #include <chrono>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <thread>
 #include <vector>
 
@@ -120,6 +122,19 @@ void HeadlessOffice::kill() {
   group_ = -1;
   ::close(lifeline_);
   lifeline_ = -1;
+}
+
+void killProcessesNaming(const std::string& marker) {
+  std::error_code ec;
+  for (const auto& entry : std::filesystem::directory_iterator("/proc", ec)) {
+    const std::string name = entry.path().filename().string();
+    if (name.find_first_not_of("0123456789") != std::string::npos) continue;
+    const pid_t pid = static_cast<pid_t>(std::stol(name));
+    if (pid == ::getpid()) continue;
+    std::ifstream in(entry.path() / "cmdline", std::ios::binary);
+    const std::string cmdline((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (cmdline.find(marker) != std::string::npos) ::kill(pid, SIGKILL);
+  }
 }
 
 }  // namespace lmv::test

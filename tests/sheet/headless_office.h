@@ -33,4 +33,8 @@ class HeadlessOffice {
   int lifeline_ = -1;  // closing it makes the guard kill the office
 };
 
+// Kills, by process id, every process whose command line contains marker
+// (a pipe or folder name unique to the test).
+void killProcessesNaming(const std::string& marker);
+
 }  // namespace lmv::test

@@ -24,6 +24,7 @@
 #include <com/sun/star/frame/XDesktop2.hpp>
 #include <com/sun/star/frame/XFrame.hpp>
 #include <com/sun/star/frame/XModel.hpp>
+#include <com/sun/star/lang/DisposedException.hpp>
 #include <com/sun/star/lang/XComponent.hpp>
 #include <com/sun/star/lang/XEventListener.hpp>
 #include <com/sun/star/lang/XMultiServiceFactory.hpp>
@@ -36,6 +37,7 @@
 #include <com/sun/star/table/XColumnRowRange.hpp>
 #include <com/sun/star/table/XTableColumns.hpp>
 #include <com/sun/star/text/XText.hpp>
+#include <com/sun/star/util/XCloseable.hpp>
 #include <com/sun/star/uno/XComponentContext.hpp>
 #include <com/sun/star/view/XSelectionSupplier.hpp>
 #include <cppuhelper/implbase1.hxx>
@@ -60,8 +62,7 @@ using uno::toUtf8;
 
 constexpr auto kRetryPeriod = std::chrono::milliseconds(250);
 
-// Remembers that the object it listens to has been disposed: the bridge when
-// the office went away, the document when the user closed it. Called on the
+// Remembers that the document it listens to has been closed. Called on the
 // bridge's threads.
 class GoneListener : public cppu::WeakImplHelper1<css::lang::XEventListener> {
  public:
@@ -108,8 +109,11 @@ class UnoSheetOffice final : public SheetOffice {
   Reference<css::table::XCellRange> sheetRange(int32_t sheet);
 
   OfficeOptions options_;
+  // Calls may travel over another bridge of this process to the same
+  // office (the runtime maps each office object once), and a bridge left
+  // unused ends itself: so the office's going is seen by calls failing,
+  // not by this bridge's end.
   Reference<css::lang::XComponent> bridge_;
-  rtl::Reference<GoneListener> bridgeListener_;
   Reference<css::sheet::XSpreadsheetDocument> document_;
   rtl::Reference<GoneListener> documentListener_;
 };
@@ -121,8 +125,6 @@ Reference<css::uno::XComponentContext> UnoSheetOffice::openBridge() {
   const Reference<css::bridge::XBridge> bridge =
       css::bridge::BridgeFactory::create(context)->createBridge("", "urp", connection, nullptr);
   bridge_.set(bridge, UNO_QUERY_THROW);
-  bridgeListener_ = new GoneListener;
-  bridge_->addEventListener(bridgeListener_.get());
   return Reference<css::uno::XComponentContext>(bridge->getInstance("StarOffice.ComponentContext"),
                                                 UNO_QUERY_THROW);
 }
@@ -183,8 +185,18 @@ Reference<css::sheet::XSpreadsheetDocument> UnoSheetOffice::fileDocument(
       return Reference<css::sheet::XSpreadsheetDocument>(model, UNO_QUERY);
     }
   }
-  return Reference<css::sheet::XSpreadsheetDocument>(desktop->loadComponentFromURL(url, "_default", 0, {}),
-                                                     UNO_QUERY);
+  const Reference<css::lang::XComponent> loaded = desktop->loadComponentFromURL(url, "_default", 0, {});
+  Reference<css::sheet::XSpreadsheetDocument> document(loaded, UNO_QUERY);
+  if (loaded.is() && !document.is()) {
+    // Opened by another module (a text file, say): not ours to keep open.
+    guarded(
+        [&] {
+          Reference<css::util::XCloseable>(loaded, UNO_QUERY_THROW)->close(true);
+          return true;
+        },
+        false);
+  }
+  return document;
 }
 
 OfficeConnect UnoSheetOffice::connect(OpenMode mode, const std::string& path) {
@@ -229,17 +241,18 @@ OfficeConnect UnoSheetOffice::connect(OpenMode mode, const std::string& path) {
         },
         false);
     return OfficeConnect::Connected;
+  } catch (const css::lang::DisposedException&) {
+    release();
+    return OfficeConnect::NoOffice;
   } catch (const css::uno::Exception&) {
   } catch (const std::exception&) {
   }
-  const bool officeGone = bridgeListener_.is() && bridgeListener_->gone();
   release();
-  return mode == OpenMode::ChooseFile && !officeGone ? OfficeConnect::FileNotOpened : OfficeConnect::NoOffice;
+  return mode == OpenMode::ChooseFile ? OfficeConnect::FileNotOpened : OfficeConnect::NoOffice;
 }
 
 bool UnoSheetOffice::present() {
-  if (!document_.is() || !bridgeListener_.is() || !documentListener_.is()) return false;
-  if (bridgeListener_->gone() || documentListener_->gone()) return false;
+  if (!document_.is() || !documentListener_.is() || documentListener_->gone()) return false;
   return guarded(
       [&] { return Reference<css::frame::XModel>(document_, UNO_QUERY_THROW)->getCurrentController().is(); },
       false);
@@ -320,7 +333,7 @@ bool UnoSheetOffice::moveCursor(const SheetCell& cell) {
 }
 
 void UnoSheetOffice::release() {
-  if (document_.is() && documentListener_.is() && bridgeListener_.is() && !bridgeListener_->gone()) {
+  if (document_.is() && documentListener_.is() && !documentListener_->gone()) {
     guarded(
         [&] {
           Reference<css::lang::XComponent>(document_, UNO_QUERY_THROW)->removeEventListener(documentListener_.get());
@@ -340,7 +353,6 @@ void UnoSheetOffice::release() {
         false);
   }
   bridge_.clear();
-  bridgeListener_.clear();
 }
 
 }  // namespace
