@@ -1,6 +1,8 @@
 // The header and record lines of the CSV export.
 #include <gtest/gtest.h>
 
+#include <clocale>
+
 #include "app/settings.h"
 #include "files/csv_export.h"
 #include "monitor/value_codes.h"
@@ -146,6 +148,27 @@ TEST(CsvRecordLineDates, DatesWithoutLeadingZerosAndUnknownDatesAsMinusOne) {
   EXPECT_EQ(csvExportRecordLine(12, record, false, {}, symbols), "12,2021/1/2,03:04:05,2000,5,lx,");
   record.time = OleDate{41827.0, OleDate::Invalid};
   EXPECT_EQ(csvExportRecordLine(3, record, false, {}, symbols), "3,-1/-1/-1,-1:-1:-1,2000,5,lx,");
+}
+
+}  // namespace
+}  // namespace lmv
+
+namespace lmv {
+namespace {
+
+// Each line goes out in the locale's character set; what it cannot hold
+// becomes its default character.
+TEST(CsvLineEncoding, LocaleCharacterSetAndCrLf) {
+  const std::string saved = std::setlocale(LC_ALL, nullptr);
+  std::string out;
+  ASSERT_NE(std::setlocale(LC_ALL, "C.UTF-8"), nullptr);
+  appendCsvLine(out, "No,日付");
+  EXPECT_EQ(out, "No,日付\r\n");
+  out.clear();
+  ASSERT_NE(std::setlocale(LC_ALL, "C"), nullptr);
+  appendCsvLine(out, "No,日付");
+  EXPECT_EQ(out, "No,??\r\n");
+  std::setlocale(LC_ALL, saved.c_str());
 }
 
 }  // namespace
