@@ -1,5 +1,7 @@
 #include "sheet/uno/uno_runtime.h"
 
+#include <signal.h>
+
 #include <cppuhelper/bootstrap.hxx>
 #include <rtl/bootstrap.hxx>
 
@@ -9,6 +11,15 @@ com::sun::star::uno::Reference<com::sun::star::uno::XComponentContext> localCont
   // Never destroyed: the runtime's libraries may still use it while they
   // unload at exit.
   static const auto* context = [] {
+    // The runtime writes to the office's pipe with plain send(): an office
+    // that has just died would kill this process with SIGPIPE instead of
+    // failing the call. A handler the program set itself is left alone.
+    struct sigaction current {};
+    if (::sigaction(SIGPIPE, nullptr, &current) == 0 && current.sa_handler == SIG_DFL) {
+      struct sigaction ignore {};
+      ignore.sa_handler = SIG_IGN;
+      ::sigaction(SIGPIPE, &ignore, nullptr);
+    }
     rtl::Bootstrap::set("URE_BOOTSTRAP", "vnd.sun.star.pathname:" LMV_OFFICE_PROGRAM "/fundamentalrc");
     return new com::sun::star::uno::Reference<com::sun::star::uno::XComponentContext>(
         cppu::defaultBootstrap_InitialComponentContext("file://" LMV_OFFICE_PROGRAM "/unorc"));
