@@ -133,15 +133,15 @@ TEST_F(LinkTest, ValueOfAnotherRangeShowsDashes) {
   simulator().setCommandObserver([&](const std::string& command, bool) {
     if (command == ":MEASCNTDISP?" && armed.exchange(false)) simulator().withMeter([](auto& m) { m.config().range = 2; });
   });
-  ASSERT_TRUE(ui.pumpUntil([&] { return contains(ui.textHistory(kValueText), "---.-"); }));
-  const auto values = ui.textHistory(kValueText);
-  EXPECT_EQ(*std::find(values.begin(), values.end(), "---.-"), "---.-");
-  bool mismatchHanded = false;
-  {
+  auto mismatchHanded = [&] {
     std::lock_guard lock(handedMutex);
-    for (const auto& v : handed) mismatchHanded |= v.valueCode == CodeNoValue && v.rangeIndex == 2;
-  }
-  EXPECT_TRUE(mismatchHanded);
+    return std::any_of(handed.begin(), handed.end(),
+                       [](const HandOverValue& v) { return v.valueCode == CodeNoValue && v.rangeIndex == 2; });
+  };
+  ASSERT_TRUE(ui.pumpUntil(mismatchHanded));
+  ui.pumpOnce();  // the panel updates of that pass
+  // "----" with the decimal point of range index 2.
+  EXPECT_TRUE(contains(ui.textHistory(kValueText), "---.-"));
   simulator().setCommandObserver({});
   EXPECT_TRUE(ui.messages().empty());
 }
