@@ -136,10 +136,10 @@ Reference<css::uno::XComponentContext> UnoSheetOffice::reachOffice() {
     return openBridge();
   } catch (const css::connection::NoConnectException&) {
   }
-  std::string error;
   if (options_.startCommand.empty()) return {};
   std::vector<std::string> command = options_.startCommand;
   command.push_back("--accept=pipe,name=" + options_.pipeName + ";urp;");
+  std::string error;  // the user is told only that no office could be had
   if (!startDetached(command, error)) return {};
   const auto deadline = std::chrono::steady_clock::now() + options_.startTimeout;
   while (std::chrono::steady_clock::now() < deadline) {
