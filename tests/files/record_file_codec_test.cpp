@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <bit>
+#include <random>
 
 #include "app/settings.h"
 #include "files/record_file.h"
@@ -203,6 +204,24 @@ TEST(RecordFileRead, EveryTruncationIsRefused) {
     }
   }
   EXPECT_EQ(decodeRecordFile(file).outcome, RecordFileOutcome::Read);
+}
+
+TEST(RecordFileRead, CorruptedBytesAreRefusedOrGiveConsistentContents) {
+  const std::vector<uint8_t> good = encodeRecordFile(threeRecords());
+  std::mt19937 random(20140707);
+  for (int round = 0; round < 3000; ++round) {
+    std::vector<uint8_t> file = good;
+    const int changes = 1 + static_cast<int>(random() % 4);
+    for (int k = 0; k < changes; ++k) file[random() % file.size()] = static_cast<uint8_t>(random());
+    const RecordFileDecodeResult r = decodeRecordFile(file);
+    if (r.outcome != RecordFileOutcome::Read) continue;
+    const auto n = static_cast<int32_t>(r.contents.records.size());
+    ASSERT_EQ(r.contents.state.recordCount, n) << round;
+    ASSERT_GE(r.contents.state.runCount, 0) << round;
+    ASSERT_LE(r.contents.state.runCount, n) << round;
+    ASSERT_GE(r.contents.graph.runFirstRecord, 1) << round;
+    ASSERT_LE(r.contents.graph.runFirstRecord, n + 1) << round;
+  }
 }
 
 TEST(RecordFileRead, TrailingBytesAreIgnored) {
