@@ -1,0 +1,197 @@
+#include "meter_session_cli.h"
+
+#include <signal.h>
+#include <unistd.h>
+
+#include <limits>
+#include <iostream>
+#include <thread>
+
+#include "app/charset.h"
+#include "cli_options.h"
+#include "link/explicit_ports.h"
+#include "link/port_list.h"
+#include "program_settings.h"
+#include "ui/language_table.h"
+
+namespace lmv::cli {
+namespace {
+
+std::atomic<bool> stopSignal{false};
+
+void onStopSignal(int) { stopSignal = true; }
+
+std::thread::id mainThread;
+
+}  // namespace
+
+int parseMeterOptions(const Command& command, const std::vector<std::string>& args, bool allowCount,
+                      MeterOptions& out) {
+  for (size_t i = 0; i < args.size(); ++i) {
+    std::string value;
+    if (OptionMatch m = matchOption(args, i, "--port", value); m != OptionMatch::No) {
+      if (m == OptionMatch::MissingValue) return usageError(command, "option '--port' needs a device path");
+      out.port = value;
+    } else if (OptionMatch m = matchOption(args, i, "--lang", value); m != OptionMatch::No) {
+      // Language codes: 0 Japanese, 1 English.
+      const auto code = wordIndex(value, {"ja", "en"});
+      if (m == OptionMatch::MissingValue || !code) return usageError(command, "option '--lang' takes en or ja");
+      out.language = *code;
+    } else if (OptionMatch m = allowCount ? matchOption(args, i, "--count", value) : OptionMatch::No;
+               m != OptionMatch::No) {
+      long long n = 0;
+      if (m == OptionMatch::MissingValue || !parseNumber(value, 1, std::numeric_limits<long>::max(), n))
+        return usageError(command, "option '--count' takes a whole number of passes, at least 1");
+      out.count = static_cast<long>(n);
+    } else {
+      return usageError(command, "unexpected argument '" + args[i] + "'");
+    }
+  }
+  return ExitOk;
+}
+
+int32_t prepareMeterPort(const Command& command, const MeterOptions& options) {
+  FillLanguageTable(options.language);
+  _COM_LIST entry;
+  if (!options.port.empty()) {
+    if (::access(options.port.c_str(), F_OK) != 0) {
+      std::cerr << "lumetrevisor-cli " << command.name << ": " << options.port << ": no such device\n";
+      return 0;
+    }
+    const int number = ExplicitPorts::instance().add(options.port);
+    if (number == 0) {
+      std::cerr << "lumetrevisor-cli " << command.name << ": " << options.port << ": no port number left\n";
+      return 0;
+    }
+    const auto named = ExplicitPorts::instance().find(number);
+    entry = {named ? named->friendlyName : options.port, number, options.port};
+  } else {
+    const auto ports = enumeratePorts();
+    if (ports.empty()) {
+      std::cerr << "lumetrevisor-cli " << command.name << ": no meter port found; name the device with --port\n";
+      return 0;
+    }
+    entry = ports.front();
+  }
+  portList().replace({entry});
+  currentPort = entry.portNumber;
+  currentBaud = kBaudTable[1];
+  return entry.portNumber;
+}
+
+void printMessage(const std::string& text) { std::cerr << utf8ToLocale(text) << std::endl; }
+
+bool stopRequested() { return stopSignal; }
+
+void installStopSignals() {
+  struct sigaction action {};
+  action.sa_handler = onStopSignal;
+  sigemptyset(&action.sa_mask);
+  sigaction(SIGINT, &action, nullptr);
+  sigaction(SIGTERM, &action, nullptr);
+}
+
+ConsoleUiHost::ConsoleUiHost() { mainThread = std::this_thread::get_id(); }
+
+void ConsoleUiHost::setText(int dialog, int control, std::string_view text) {
+  std::lock_guard lock(mutex_);
+  texts_[{dialog, control}] = std::string(text);
+}
+
+void ConsoleUiHost::setEnabled(int dialog, int control, bool enabled) {
+  std::lock_guard lock(mutex_);
+  enabled_[{dialog, control}] = enabled;
+}
+
+std::string ConsoleUiHost::text(int control, int dialog) const {
+  std::lock_guard lock(mutex_);
+  auto it = texts_.find({dialog, control});
+  return it == texts_.end() ? std::string() : it->second;
+}
+
+bool ConsoleUiHost::enabled(int control, int dialog) const {
+  std::lock_guard lock(mutex_);
+  auto it = enabled_.find({dialog, control});
+  return it == enabled_.end() || it->second;
+}
+
+MessageAnswer ConsoleUiHost::showMessage(const MessageRequest& request) {
+  if (request.icon == MessageIcon::Error || request.icon == MessageIcon::Warning) ++errorMessages_;
+  printMessage(request.text);
+  return request.defaultAnswer;
+}
+
+void ConsoleUiHost::send(std::function<void()> handler) {
+  if (std::this_thread::get_id() == mainThread) {
+    handler();
+    return;
+  }
+  auto done = std::make_shared<bool>(false);
+  post([this, handler = std::move(handler), done] {
+    handler();
+    std::lock_guard lock(mutex_);
+    *done = true;
+    cv_.notify_all();
+  });
+  std::unique_lock lock(mutex_);
+  cv_.wait(lock, [&] { return *done; });
+}
+
+void ConsoleUiHost::post(std::function<void()> handler) {
+  std::lock_guard lock(mutex_);
+  queue_.push_back(std::move(handler));
+  cv_.notify_all();
+}
+
+void ConsoleUiHost::setTimer(int id, std::chrono::milliseconds period, std::function<void()> onTick) {
+  std::lock_guard lock(mutex_);
+  timers_[id] = Timer{period, std::chrono::steady_clock::now() + period, std::move(onTick), ++generation_};
+}
+
+void ConsoleUiHost::killTimer(int id) {
+  std::lock_guard lock(mutex_);
+  timers_.erase(id);
+}
+
+void ConsoleUiHost::runDue() {
+  for (;;) {
+    std::function<void()> job;
+    {
+      std::lock_guard lock(mutex_);
+      if (queue_.empty()) break;
+      job = std::move(queue_.front());
+      queue_.pop_front();
+    }
+    job();
+  }
+  std::vector<std::pair<int, unsigned>> due;
+  {
+    std::lock_guard lock(mutex_);
+    const auto now = std::chrono::steady_clock::now();
+    for (const auto& [id, t] : timers_)
+      if (t.due <= now) due.emplace_back(id, t.generation);
+  }
+  for (auto [id, generation] : due) {
+    std::function<void()> tick;
+    {
+      std::lock_guard lock(mutex_);
+      auto it = timers_.find(id);
+      if (it == timers_.end() || it->second.generation != generation) continue;
+      it->second.due = std::chrono::steady_clock::now() + it->second.period;
+      tick = it->second.onTick;  // a copy: the tick may kill its own timer
+    }
+    tick();
+  }
+}
+
+bool ConsoleUiHost::runUntil(const std::function<bool()>& done, bool stoppable) {
+  for (;;) {
+    runDue();
+    if (done()) return true;
+    if (stoppable && stopRequested()) return false;
+    std::unique_lock lock(mutex_);
+    cv_.wait_for(lock, std::chrono::milliseconds(10), [&] { return !queue_.empty(); });
+  }
+}
+
+}  // namespace lmv::cli
