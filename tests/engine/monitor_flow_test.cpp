@@ -371,6 +371,41 @@ TEST_F(LinkTest, ExitWhileMonitoringEndsAfterGoToLocal) {
   EXPECT_FALSE(control->measurementRunning());
 }
 
+TEST_F(LinkTest, DeviceChangeRebuildsTheListAndAutomaticConnectionFindsTheNewMeter) {
+  makeControl(true);
+  ASSERT_TRUE(ui.pumpUntil([&] { return control->pollRunning(); }));
+  ui.pumpFor(std::chrono::milliseconds(250));  // passes over the empty list
+  EXPECT_EQ(session.meterConnected, 0);
+  meter = std::make_unique<SimulatedMeter>();  // plugged in: not listed until the device change
+  control->onDeviceChange();
+  EXPECT_TRUE(portList().findByNumber(meter->portNumber()));
+  ASSERT_TRUE(ui.pumpUntil([&] { return session.meterConnected && !ui.text(kValueText).empty(); }));
+  EXPECT_EQ(currentPort, meter->portNumber());
+}
+
+TEST_F(LinkTest, SettingsWithAnotherPortStopTheMonitorAndSwitchConnectionMode) {
+  startMeter();
+  currentPort = meter->portNumber();
+  makeControl(false);
+  ASSERT_TRUE(connect());
+  const int32_t other = meter->portNumber() + 1;
+  control->applySettings(other, false, 0);
+  EXPECT_EQ(currentPort, other);
+  EXPECT_EQ(currentBaud, 9600);
+  EXPECT_EQ(recordingThreadStops, 1);
+  ASSERT_TRUE(ui.pumpUntil([&] { return !session.meterConnected && ui.enabled(kMonitorButton); }));
+  EXPECT_EQ(simulator().commandLog().back(), ":SYST:GTL");
+  EXPECT_TRUE(ui.messages().empty());
+
+  control->applySettings(meter->portNumber(), true, 1);
+  EXPECT_FALSE(ui.visible(kMonitorButton));
+  EXPECT_EQ(currentBaud, 19200);
+  ASSERT_TRUE(ui.pumpUntil([&] { return session.meterConnected && !ui.text(kValueText).empty(); }));
+  control->applySettings(meter->portNumber(), false, 1);
+  EXPECT_TRUE(ui.visible(kMonitorButton));
+  EXPECT_TRUE(session.meterConnected) << "the same port keeps the monitor running";
+}
+
 TEST_F(LinkTest, DestroyingTheFlowWhileAPassWaitsForTheUserInterfaceDoesNotHang) {
   startMeter();
   simulator().addFault(fault(sim::FaultKind::Overlong, ":STAT?", -1));
