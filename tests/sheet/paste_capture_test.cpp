@@ -2,46 +2,15 @@
 // while the capture thread sleeps, so captures come at exact times at once.
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <condition_variable>
 #include <limits>
-#include <mutex>
-#include <thread>
 
 #include "fake_sheet_office.h"
 #include "fake_ui_host.h"
 #include "sheet/paste_capture.h"
+#include "stepped_clock.h"
 
 namespace lmv::test {
 namespace {
-
-// 2014-07-07 09:05:03.500 UTC: half a second before the clock's next second.
-constexpr int64_t kStartMs = 1404723903500;
-
-class SteppedClock final : public RecordClock {
- public:
-  std::time_t calendarSeconds() override { return static_cast<std::time_t>(ms_.load() / 1000); }
-  int64_t milliseconds() override { return ms_.load(); }
-  void sleepMilliseconds(int ms) override {
-    std::unique_lock lock(mutex_);
-    opened_.wait(lock, [&] { return ms_.load() + ms <= gate_; });
-    ms_ += ms;
-  }
-  // Time stops at the gate until it is moved on.
-  void setGate(int64_t ms) {
-    {
-      std::lock_guard lock(mutex_);
-      gate_ = ms;
-    }
-    opened_.notify_all();
-  }
-
- private:
-  std::atomic<int64_t> ms_{kStartMs};
-  std::mutex mutex_;
-  std::condition_variable opened_;
-  int64_t gate_ = std::numeric_limits<int64_t>::max() / 2;
-};
 
 class PasteCaptureTest : public ::testing::Test {
  protected:
@@ -62,7 +31,7 @@ class PasteCaptureTest : public ::testing::Test {
     paste->initialise(PasteSettings{0, 0, 0});
   }
   ~PasteCaptureTest() override {
-    clock.setGate(std::numeric_limits<int64_t>::max() / 2);
+    clock.openGate();
     paste.reset();
   }
 
@@ -112,7 +81,7 @@ TEST_F(PasteCaptureTest, NumberingGoesOnAcrossStopAndStart) {
   ASSERT_TRUE(ui.pumpUntil([&] { return rows() == 3; }));
   // The thread waits at the gate; a capture it times meanwhile is dropped by
   // the stop.
-  clock.setGate(std::numeric_limits<int64_t>::max() / 2);
+  clock.openGate();
   paste->onStartStop();
   EXPECT_FALSE(paste->captureRunning());
   EXPECT_FALSE(paste->captureThreadRunning());
