@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <fstream>
 #include <limits>
 #include <memory>
 
@@ -128,6 +129,31 @@ TEST_F(CalcPasteTest, CliWritesThreeRowsASecondApart) {
   }
   EXPECT_EQ(probe->text({0, 3, 10}), "");
   EXPECT_EQ(probe->cursor(), (SheetCell{0, 3, 10}));
+}
+
+TEST_F(CalcPasteTest, CliWritesOneRowPerInputLineUntilTheInputEnds) {
+  probe->moveCursor({0, 1, 2});
+  SimulatedMeter meter;
+  char pattern[] = "/tmp/lmv-paste-XXXXXX";
+  ASSERT_NE(::mkdtemp(pattern), nullptr);
+  const std::string dir = pattern;
+  {
+    std::ofstream(dir + "/keys") << "\n\nlast line without its end";
+  }
+  // The input comes from a file, so runCli's own redirection is not used.
+  const std::string command = "cd " + shellQuoted(dir) + " && LUMETREVISOR_OFFICE_PIPE=" +
+                              shellQuoted(office_->pipeName()) + " LC_ALL=C.UTF-8 TZ=UTC " +
+                              shellQuoted(LMV_BINARY_DIR "/src/cli/lumetrevisor-cli") + " paste --port " +
+                              shellQuoted(meter.path()) + " --by-return-key --settings none.ini --lang en" +
+                              " <keys >cli.out 2>cli.err";
+  const int status = std::system(command.c_str());
+  const std::string out = wholeFile(dir + "/cli.out"), err = wholeFile(dir + "/cli.err");
+  std::system(("rm -rf '" + dir + "'").c_str());
+  ASSERT_TRUE(WIFEXITED(status));
+  ASSERT_EQ(WEXITSTATUS(status), 0) << err;
+  EXPECT_EQ(out, "1\n2\n3\n");
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(probe->text({0, 1, 2 + i}), std::to_string(i + 1));
+  EXPECT_EQ(probe->text({0, 1, 5}), "");
 }
 
 }  // namespace
