@@ -7,6 +7,7 @@
 #include <fstream>
 #include <limits>
 #include <memory>
+#include <thread>
 
 #include "cli_run.h"
 #include "fake_ui_host.h"
@@ -154,6 +155,31 @@ TEST_F(CalcPasteTest, CliWritesOneRowPerInputLineUntilTheInputEnds) {
   EXPECT_EQ(out, "1\n2\n3\n");
   for (int i = 0; i < 3; ++i) EXPECT_EQ(probe->text({0, 1, 2 + i}), std::to_string(i + 1));
   EXPECT_EQ(probe->text({0, 1, 5}), "");
+}
+
+TEST_F(CalcPasteTest, CliEndsWhenTheDocumentIsClosed) {
+  probe->moveCursor({0, 1, 1});
+  SimulatedMeter meter;
+  char pattern[] = "/tmp/lmv-paste-XXXXXX";
+  ASSERT_NE(::mkdtemp(pattern), nullptr);
+  const std::string dir = pattern;
+  ::setenv("LUMETREVISOR_OFFICE_PIPE", office_->pipeName().c_str(), 1);
+  CliRun run;
+  std::thread cli([&] {
+    run = runCli({"paste", "--port", meter.path(), "--interval", "1", "--settings", dir + "/none.ini", "--lang", "en"},
+                 dir);
+  });
+  // The user closes the document once the first row is there.
+  for (int i = 0; i < 300 && probe->text({0, 1, 1}).empty(); ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  EXPECT_EQ(probe->text({0, 1, 1}), "1");
+  probe->closeDocument();
+  cli.join();
+  ::unsetenv("LUMETREVISOR_OFFICE_PIPE");
+  std::system(("rm -rf '" + dir + "'").c_str());
+  probe->newDocument();  // for TearDown
+  EXPECT_EQ(run.exitCode, 3) << run.err;
+  EXPECT_NE(run.err.find("The data caputure is ended,"), std::string::npos) << run.err;
 }
 
 }  // namespace
