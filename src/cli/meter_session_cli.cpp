@@ -21,7 +21,6 @@ std::atomic<bool> stopSignal{false};
 
 void onStopSignal(int) { stopSignal = true; }
 
-std::thread::id mainThread;
 
 }  // namespace
 
@@ -91,7 +90,7 @@ void installStopSignals() {
   sigaction(SIGTERM, &action, nullptr);
 }
 
-ConsoleUiHost::ConsoleUiHost() { mainThread = std::this_thread::get_id(); }
+ConsoleUiHost::ConsoleUiHost() = default;
 
 void ConsoleUiHost::setText(int dialog, int control, std::string_view text) {
   std::lock_guard lock(mutex_);
@@ -121,76 +120,22 @@ MessageAnswer ConsoleUiHost::showMessage(const MessageRequest& request) {
   return request.defaultAnswer;
 }
 
-void ConsoleUiHost::send(std::function<void()> handler) {
-  if (std::this_thread::get_id() == mainThread) {
-    handler();
-    return;
-  }
-  auto done = std::make_shared<bool>(false);
-  post([this, handler = std::move(handler), done] {
-    handler();
-    std::lock_guard lock(mutex_);
-    *done = true;
-    cv_.notify_all();
-  });
-  std::unique_lock lock(mutex_);
-  cv_.wait(lock, [&] { return *done; });
-}
+void ConsoleUiHost::send(std::function<void()> handler) { loop_.send(std::move(handler)); }
 
-void ConsoleUiHost::post(std::function<void()> handler) {
-  std::lock_guard lock(mutex_);
-  queue_.push_back(std::move(handler));
-  cv_.notify_all();
-}
+void ConsoleUiHost::post(std::function<void()> handler) { loop_.post(std::move(handler)); }
 
 void ConsoleUiHost::setTimer(int id, std::chrono::milliseconds period, std::function<void()> onTick) {
-  std::lock_guard lock(mutex_);
-  timers_[id] = Timer{period, std::chrono::steady_clock::now() + period, std::move(onTick), ++generation_};
+  loop_.setTimer(id, period, std::move(onTick));
 }
 
-void ConsoleUiHost::killTimer(int id) {
-  std::lock_guard lock(mutex_);
-  timers_.erase(id);
-}
-
-void ConsoleUiHost::runDue() {
-  for (;;) {
-    std::function<void()> job;
-    {
-      std::lock_guard lock(mutex_);
-      if (queue_.empty()) break;
-      job = std::move(queue_.front());
-      queue_.pop_front();
-    }
-    job();
-  }
-  std::vector<std::pair<int, unsigned>> due;
-  {
-    std::lock_guard lock(mutex_);
-    const auto now = std::chrono::steady_clock::now();
-    for (const auto& [id, t] : timers_)
-      if (t.due <= now) due.emplace_back(id, t.generation);
-  }
-  for (auto [id, generation] : due) {
-    std::function<void()> tick;
-    {
-      std::lock_guard lock(mutex_);
-      auto it = timers_.find(id);
-      if (it == timers_.end() || it->second.generation != generation) continue;
-      it->second.due = std::chrono::steady_clock::now() + it->second.period;
-      tick = it->second.onTick;  // a copy: the tick may kill its own timer
-    }
-    tick();
-  }
-}
+void ConsoleUiHost::killTimer(int id) { loop_.killTimer(id); }
 
 bool ConsoleUiHost::runUntil(const std::function<bool()>& done, bool stoppable) {
   for (;;) {
-    runDue();
+    loop_.runOnce();
     if (done()) return true;
     if (stoppable && stopRequested()) return false;
-    std::unique_lock lock(mutex_);
-    cv_.wait_for(lock, std::chrono::milliseconds(10), [&] { return !queue_.empty(); });
+    loop_.waitForWork(std::chrono::milliseconds(10));
   }
 }
 

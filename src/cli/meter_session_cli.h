@@ -5,8 +5,6 @@
 // thread running run().
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
-#include <deque>
 #include <functional>
 #include <map>
 #include <mutex>
@@ -14,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "app/ui_event_loop.h"
 #include "app/ui_host.h"
 #include "command.h"
 
@@ -72,19 +71,8 @@ class ConsoleUiHost : public UiHost {
   int errorMessages() const { return errorMessages_; }
 
  private:
-  struct Timer {
-    std::chrono::milliseconds period;
-    std::chrono::steady_clock::time_point due;
-    std::function<void()> onTick;
-    unsigned generation;
-  };
-  void runDue();
-
   mutable std::mutex mutex_;
-  std::condition_variable cv_;
-  std::deque<std::function<void()>> queue_;
-  std::map<int, Timer> timers_;
-  unsigned generation_ = 0;
+  UiEventLoop loop_;
   std::map<std::pair<int, int>, std::string> texts_;
   std::map<std::pair<int, int>, bool> enabled_;
   std::atomic<int> errorMessages_{0};

@@ -2,7 +2,7 @@
 
 namespace lmv::test {
 
-FakeUiHost::FakeUiHost() : uiThread_(std::this_thread::get_id()) {}
+FakeUiHost::FakeUiHost() = default;
 
 FakeUiHost::~FakeUiHost() = default;
 
@@ -63,82 +63,17 @@ MessageAnswer FakeUiHost::showMessage(const MessageRequest& request) {
   return a;
 }
 
-void FakeUiHost::send(std::function<void()> handler) {
-  if (std::this_thread::get_id() == uiThread_) {
-    handler();
-    return;
-  }
-  std::mutex doneMutex;
-  std::condition_variable doneCv;
-  bool done = false;
-  {
-    std::lock_guard lock(mutex_);
-    queue_.push_back([&] {
-      handler();
-      std::lock_guard l(doneMutex);
-      done = true;
-      doneCv.notify_all();
-    });
-  }
-  cv_.notify_all();
-  std::unique_lock l(doneMutex);
-  doneCv.wait(l, [&] { return done; });
-}
+void FakeUiHost::send(std::function<void()> handler) { loop_.send(std::move(handler)); }
 
-void FakeUiHost::post(std::function<void()> handler) {
-  {
-    std::lock_guard lock(mutex_);
-    queue_.push_back(std::move(handler));
-  }
-  cv_.notify_all();
-}
+void FakeUiHost::post(std::function<void()> handler) { loop_.post(std::move(handler)); }
 
 void FakeUiHost::setTimer(int id, std::chrono::milliseconds period, std::function<void()> onTick) {
-  std::lock_guard lock(mutex_);
-  timers_[id] = Timer{period, std::chrono::steady_clock::now() + period, std::move(onTick), ++timerGeneration_};
+  loop_.setTimer(id, period, std::move(onTick));
 }
 
-void FakeUiHost::killTimer(int id) {
-  std::lock_guard lock(mutex_);
-  timers_.erase(id);
-}
+void FakeUiHost::killTimer(int id) { loop_.killTimer(id); }
 
-bool FakeUiHost::pumpOnce() {
-  bool ran = false;
-  for (;;) {
-    std::function<void()> job;
-    {
-      std::lock_guard lock(mutex_);
-      if (queue_.empty()) break;
-      job = std::move(queue_.front());
-      queue_.pop_front();
-    }
-    job();
-    ran = true;
-  }
-  // Fire the due timers; a handler may kill or reset any timer, itself included.
-  std::vector<std::pair<int, unsigned>> due;
-  {
-    std::lock_guard lock(mutex_);
-    const auto now = std::chrono::steady_clock::now();
-    for (auto& [id, t] : timers_) {
-      if (t.due <= now) due.emplace_back(id, t.generation);
-    }
-  }
-  for (auto [id, generation] : due) {
-    std::function<void()> tick;
-    {
-      std::lock_guard lock(mutex_);
-      auto it = timers_.find(id);
-      if (it == timers_.end() || it->second.generation != generation) continue;
-      it->second.due = std::chrono::steady_clock::now() + it->second.period;
-      tick = it->second.onTick;
-    }
-    tick();
-    ran = true;
-  }
-  return ran;
-}
+bool FakeUiHost::pumpOnce() { return loop_.runOnce(); }
 
 bool FakeUiHost::pumpUntil(const std::function<bool()>& pred, std::chrono::milliseconds timeout) {
   const auto end = std::chrono::steady_clock::now() + timeout;
@@ -146,8 +81,7 @@ bool FakeUiHost::pumpUntil(const std::function<bool()>& pred, std::chrono::milli
     pumpOnce();
     if (pred()) return true;
     if (std::chrono::steady_clock::now() >= end) return false;
-    std::unique_lock lock(mutex_);
-    cv_.wait_for(lock, std::chrono::milliseconds(5), [&] { return !queue_.empty(); });
+    loop_.waitForWork(std::chrono::milliseconds(5));
   }
 }
 
@@ -219,10 +153,7 @@ int FakeUiHost::dialogOpenCount(int dialog) const {
   return it == dialogOpenCount_.end() ? 0 : it->second;
 }
 
-bool FakeUiHost::timerRunning(int id) const {
-  std::lock_guard lock(mutex_);
-  return timers_.count(id) != 0;
-}
+bool FakeUiHost::timerRunning(int id) const { return loop_.timerRunning(id); }
 
 std::vector<std::string> FakeUiHost::textHistory(int control, int dialog) const {
   std::lock_guard lock(mutex_);

@@ -3,16 +3,14 @@
 // from a script, and lets the test thread act as the user-interface thread
 // (pump() runs what worker threads sent or posted and the due timers).
 #include <chrono>
-#include <condition_variable>
-#include <deque>
 #include <functional>
 #include <map>
 #include <mutex>
 #include <string>
-#include <thread>
 #include <utility>
 #include <vector>
 
+#include "app/ui_event_loop.h"
 #include "app/ui_host.h"
 
 namespace lmv::test {
@@ -66,18 +64,8 @@ class FakeUiHost : public UiHost {
   std::vector<std::string> textHistory(int control, int dialog = kMainDialog) const;
 
  private:
-  struct Timer {
-    std::chrono::milliseconds period;
-    std::chrono::steady_clock::time_point due;
-    std::function<void()> onTick;
-    unsigned generation;
-  };
-
   mutable std::mutex mutex_;
-  std::condition_variable cv_;
-  std::deque<std::function<void()>> queue_;
-  std::map<int, Timer> timers_;
-  unsigned timerGeneration_ = 0;
+  UiEventLoop loop_;
   std::map<Key, std::string> texts_;
   std::map<Key, std::vector<std::string>> textHistory_;
   std::map<Key, bool> enabled_;
@@ -90,7 +78,6 @@ class FakeUiHost : public UiHost {
   std::map<int, bool> dialogOpen_;
   std::map<int, int> dialogOpenCount_;
   std::deque<MessageAnswer> answers_;
-  std::thread::id uiThread_;
 };
 
 }  // namespace lmv::test
