@@ -7,7 +7,7 @@
 #include <iostream>
 #include <thread>
 
-#include "app/charset.h"
+#include "base/charset.h"
 #include "cli_options.h"
 #include "link/explicit_ports.h"
 #include "link/port_list.h"

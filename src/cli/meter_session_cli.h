@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "app/ui_event_loop.h"
-#include "app/ui_host.h"
+#include "ui/ui_event_loop.h"
+#include "ui/ui_host.h"
 #include "command.h"
 
 namespace lmv::cli {

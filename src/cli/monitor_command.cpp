@@ -3,9 +3,9 @@
 #include <iostream>
 #include <mutex>
 
-#include "app/charset.h"
+#include "base/charset.h"
 #include "app/monitor_control.h"
-#include "app/monitor_controls.h"
+#include "ui/monitor_controls.h"
 #include "command.h"
 #include "meter_session_cli.h"
 #include "record/time_text.h"

@@ -2,7 +2,7 @@
 
 #include <charconv>
 
-#include "app/paths.h"
+#include "base/paths.h"
 #include "record/time_text.h"
 #include "ui/language_choice.h"
 #include "ui/language_table.h"

@@ -4,7 +4,7 @@
 // display mode, the baud rate and the language (which is filled in).
 #include <string>
 
-#include "app/settings.h"
+#include "base/settings.h"
 
 namespace lmv::cli {
 

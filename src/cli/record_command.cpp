@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "app/charset.h"
+#include "base/charset.h"
 #include "app/monitor_control.h"
-#include "app/monitor_controls.h"
+#include "ui/monitor_controls.h"
 #include "cli_options.h"
 #include "command.h"
 #include "files/record_file.h"

@@ -7,8 +7,8 @@
 #include <type_traits>
 #include <vector>
 
-#include "app/paths.h"
-#include "app/settings.h"
+#include "base/paths.h"
+#include "base/settings.h"
 #include "command.h"
 
 namespace lmv::cli {

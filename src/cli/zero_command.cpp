@@ -3,7 +3,7 @@
 #include <iostream>
 
 #include "app/monitor_control.h"
-#include "app/monitor_controls.h"
+#include "ui/monitor_controls.h"
 #include "command.h"
 #include "meter_session_cli.h"
 #include "ui/language_table.h"

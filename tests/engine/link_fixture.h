@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "app/monitor_control.h"
-#include "app/monitor_controls.h"
+#include "ui/monitor_controls.h"
 #include "fake_ui_host.h"
 #include "link/explicit_ports.h"
 #include "link/port_list.h"

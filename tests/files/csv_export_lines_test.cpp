@@ -3,7 +3,7 @@
 
 #include <clocale>
 
-#include "app/settings.h"
+#include "base/settings.h"
 #include "files/csv_export.h"
 #include "monitor/value_codes.h"
 #include "ui/language_table.h"

@@ -5,7 +5,7 @@
 #include <bit>
 #include <random>
 
-#include "app/settings.h"
+#include "base/settings.h"
 #include "files/record_file.h"
 #include "monitor/value_codes.h"
 

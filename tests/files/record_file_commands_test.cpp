@@ -10,7 +10,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/settings.h"
+#include "base/settings.h"
 #include "fake_ui_host.h"
 #include "files/file_chooser.h"
 #include "files/record_file.h"

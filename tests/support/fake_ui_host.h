@@ -10,8 +10,8 @@
 #include <utility>
 #include <vector>
 
-#include "app/ui_event_loop.h"
-#include "app/ui_host.h"
+#include "ui/ui_event_loop.h"
+#include "ui/ui_host.h"
 
 namespace lmv::test {
 

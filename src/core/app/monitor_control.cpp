@@ -1,6 +1,6 @@
 #include "app/monitor_control.h"
 
-#include "app/monitor_controls.h"
+#include "ui/monitor_controls.h"
 #include "link/identification.h"
 #include "link/idn_reply.h"
 #include "link/port_list.h"

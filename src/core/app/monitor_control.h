@@ -12,8 +12,8 @@
 #include <functional>
 #include <optional>
 
-#include "app/ui_bridge.h"
-#include "app/ui_host.h"
+#include "ui/ui_bridge.h"
+#include "ui/ui_host.h"
 #include "app/zero_adjust_dialog.h"
 #include "link/measurement_thread.h"
 #include "link/meter_session.h"

@@ -5,10 +5,9 @@
 #include <atomic>
 #include <cstdint>
 
-namespace lmv {
+#include "base/program_version.h"
 
-// "1.10" without the point.
-inline constexpr int32_t kProgramVersionNumber = 110;
+namespace lmv {
 
 struct SharedState {
   std::atomic<int32_t> initialised{0};

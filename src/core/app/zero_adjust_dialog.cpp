@@ -2,7 +2,7 @@
 
 #include <chrono>
 
-#include "app/monitor_controls.h"
+#include "ui/monitor_controls.h"
 #include "ui/language_table.h"
 
 namespace lmv {

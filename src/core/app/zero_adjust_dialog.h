@@ -4,7 +4,7 @@
 // when the sensor cap is off, and reports a failed exchange before it closes.
 #include <functional>
 
-#include "app/ui_host.h"
+#include "ui/ui_host.h"
 #include "link/zero_adjustment.h"
 
 namespace lmv {

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "app/settings.h"
+#include "base/settings.h"
 #include "monitor/format_value.h"
 #include "monitor/range_table.h"
 #include "monitor/value_codes.h"

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/ole_date.h"
+#include "base/ole_date.h"
 #include "files/csv_text.h"
 #include "link/meter_identity.h"
 #include "record/record_data.h"

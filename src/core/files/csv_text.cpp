@@ -1,6 +1,6 @@
 #include "files/csv_text.h"
 
-#include "app/charset.h"
+#include "base/charset.h"
 #include "record/record_info.h"
 
 namespace lmv {

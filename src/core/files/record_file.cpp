@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "app/archive.h"
-#include "app/settings.h"
-#include "app/shared_state.h"
+#include "base/archive.h"
+#include "base/settings.h"
+#include "base/program_version.h"
 #include "monitor/range_table.h"
 
 namespace lmv {

@@ -1,7 +1,7 @@
 #include "files/record_file_commands.h"
 
-#include "app/settings.h"
-#include "app/ui_host.h"
+#include "base/settings.h"
+#include "ui/ui_host.h"
 #include "files/file_chooser.h"
 #include "files/record_file_io.h"
 #include "record/record_controls.h"

@@ -6,9 +6,9 @@
 #include <cerrno>
 #include <cstring>
 
-#include "app/file_io.h"
-#include "app/settings.h"
-#include "app/ui_host.h"
+#include "base/file_io.h"
+#include "base/settings.h"
+#include "ui/ui_host.h"
 #include "files/csv_export.h"
 #include "files/file_messages.h"
 #include "files/record_file.h"

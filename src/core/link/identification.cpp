@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/charset.h"
+#include "base/charset.h"
 #include "link/idn_reply.h"
 #include "link/port_list.h"
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <chrono>
 
-#include "app/charset.h"
-#include "app/monitor_controls.h"
+#include "base/charset.h"
+#include "ui/monitor_controls.h"
 #include "monitor/range_table.h"
 
 namespace lmv {

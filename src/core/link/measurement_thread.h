@@ -12,7 +12,7 @@
 #include <string>
 #include <thread>
 
-#include "app/ui_bridge.h"
+#include "ui/ui_bridge.h"
 #include "link/measurement_pass.h"
 #include "link/meter_session.h"
 

@@ -9,7 +9,7 @@
 
 #include <cerrno>
 
-#include "app/charset.h"
+#include "base/charset.h"
 #include "link/port_numbering.h"
 
 namespace lmv {

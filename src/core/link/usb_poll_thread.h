@@ -9,7 +9,7 @@
 #include <mutex>
 #include <thread>
 
-#include "app/ui_bridge.h"
+#include "ui/ui_bridge.h"
 #include "link/meter_session.h"
 
 namespace lmv {

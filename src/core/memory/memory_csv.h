@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "app/ole_date.h"
+#include "base/ole_date.h"
 #include "files/csv_text.h"
 #include "link/meter_identity.h"
 #include "memory/memory_record.h"

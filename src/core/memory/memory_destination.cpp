@@ -2,7 +2,7 @@
 
 #include <sys/stat.h>
 
-#include "app/ui_host.h"
+#include "ui/ui_host.h"
 #include "ui/language_table.h"
 
 namespace lmv {

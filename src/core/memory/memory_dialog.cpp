@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "app/ui_host.h"
+#include "ui/ui_host.h"
 #include "memory/memory_destination.h"
 #include "ui/language_table.h"
 

@@ -8,7 +8,7 @@
 #include <optional>
 #include <vector>
 
-#include "app/ui_host.h"
+#include "ui/ui_host.h"
 #include "files/file_messages.h"
 #include "link/serial_port.h"
 #include "memory/memory_csv.h"

@@ -17,7 +17,7 @@
 #include <string>
 #include <thread>
 
-#include "app/ui_bridge.h"
+#include "ui/ui_bridge.h"
 #include "files/csv_text.h"
 #include "link/meter_identity.h"
 #include "memory/memory_check.h"

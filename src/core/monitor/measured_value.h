@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/ole_date.h"
+#include "base/ole_date.h"
 
 namespace lmv {
 

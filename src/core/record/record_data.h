@@ -8,7 +8,7 @@
 #include <type_traits>
 #include <vector>
 
-#include "app/ole_date.h"
+#include "base/ole_date.h"
 
 namespace lmv {
 

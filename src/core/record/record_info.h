@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/ui_host.h"
+#include "ui/ui_host.h"
 #include "record/record_controls.h"
 #include "record/record_settings.h"
 #include "record/record_store.h"

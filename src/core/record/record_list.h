@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "app/ole_date.h"
-#include "app/ui_host.h"
+#include "base/ole_date.h"
+#include "ui/ui_host.h"
 #include "monitor/measured_value.h"
 #include "record/record_page_model.h"
 #include "record/record_store.h"

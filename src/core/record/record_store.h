@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/ole_date.h"
+#include "base/ole_date.h"
 #include "link/meter_identity.h"
 #include "record/record_data.h"
 

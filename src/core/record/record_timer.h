@@ -7,9 +7,9 @@
 #include <functional>
 #include <thread>
 
-#include "app/ole_date.h"
-#include "app/ui_bridge.h"
-#include "app/ui_host.h"
+#include "base/ole_date.h"
+#include "ui/ui_bridge.h"
+#include "ui/ui_host.h"
 #include "record/record_clock.h"
 #include "record/record_settings.h"
 

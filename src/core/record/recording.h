@@ -9,8 +9,8 @@
 #include <memory>
 #include <string>
 
-#include "app/ole_date.h"
-#include "app/ui_host.h"
+#include "base/ole_date.h"
+#include "ui/ui_host.h"
 #include "link/hand_over.h"
 #include "link/meter_identity.h"
 #include "monitor/measured_value.h"

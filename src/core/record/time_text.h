@@ -1,7 +1,7 @@
 #pragma once
 #include <string>
 
-#include "app/ole_date.h"
+#include "base/ole_date.h"
 
 namespace lmv {
 

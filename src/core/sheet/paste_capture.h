@@ -15,9 +15,9 @@
 #include <string>
 #include <thread>
 
-#include "app/ole_date.h"
-#include "app/ui_bridge.h"
-#include "app/ui_host.h"
+#include "base/ole_date.h"
+#include "ui/ui_bridge.h"
+#include "ui/ui_host.h"
 #include "link/hand_over.h"
 #include "record/record_clock.h"
 #include "record/record_settings.h"

@@ -14,8 +14,8 @@
 #include <memory>
 #include <string>
 
-#include "app/ole_date.h"
-#include "app/ui_host.h"
+#include "base/ole_date.h"
+#include "ui/ui_host.h"
 #include "monitor/measured_value.h"
 #include "sheet/sheet_office.h"
 #include "ui/language_table.h"

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/ole_date.h"
+#include "base/ole_date.h"
 #include "monitor/measured_value.h"
 #include "sheet/sheet_office.h"
 

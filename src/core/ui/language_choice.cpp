@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "app/file_io.h"
+#include "base/file_io.h"
 #include "ui/language_table.h"
 
 namespace lmv {

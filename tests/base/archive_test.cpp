@@ -1,4 +1,4 @@
-#include "app/archive.h"
+#include "base/archive.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "app/ole_date.h"
+#include "base/ole_date.h"
 
 #include <cmath>
 

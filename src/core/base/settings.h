@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "app/archive.h"
-#include "app/file_io.h"
+#include "base/archive.h"
+#include "base/file_io.h"
 
 namespace lmv {
 

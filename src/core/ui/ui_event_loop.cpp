@@ -1,4 +1,4 @@
-#include "app/ui_event_loop.h"
+#include "ui/ui_event_loop.h"
 
 #include <memory>
 #include <utility>

@@ -1,4 +1,4 @@
-#include "app/ui_bridge.h"
+#include "ui/ui_bridge.h"
 
 namespace lmv {
 

@@ -1,4 +1,4 @@
-#include "app/charset.h"
+#include "base/charset.h"
 
 #include <iconv.h>
 #include <langinfo.h>

@@ -9,7 +9,7 @@
 #include <memory>
 #include <mutex>
 
-#include "app/ui_host.h"
+#include "ui/ui_host.h"
 
 namespace lmv {
 

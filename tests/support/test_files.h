@@ -1,5 +1,5 @@
 #pragma once
-// Small helpers for the app tests: a private temporary directory, whole-file
+// Small helpers for the tests: a private temporary directory, whole-file
 // access and a scoped C locale.
 #include <clocale>
 #include <cstdint>

@@ -1,8 +1,8 @@
-#include "app/archive.h"
+#include "base/archive.h"
 
 #include <bit>
 
-#include "app/charset.h"
+#include "base/charset.h"
 
 namespace lmv {
 
