@@ -52,6 +52,10 @@ class LinkTest : public ::testing::Test {
       errorsAtHandOver.push_back(session.consecutiveErrors);
     };
     hooks.zeroAdjustClosed = [this](ZeroAdjustOutcome) { ++zeroAdjustCloses; };
+    hooks.runMemoryDownload = [this](std::function<void()> done) {
+      ++memoryDownloads;
+      done();
+    };
     session.setRecordingHooks({[this] { return recording.load(); }, [this] { ++recordingStops; }});
     control = std::make_unique<MonitorControl>(ui, session, std::move(hooks), [this] { return clock.load(); });
     control->startUp(autoConnect);
@@ -105,6 +109,7 @@ class LinkTest : public ::testing::Test {
   std::atomic<int> recordingThreadStops{0};
   std::atomic<int> disconnects{0};
   std::atomic<int> zeroAdjustCloses{0};
+  std::atomic<int> memoryDownloads{0};
   std::mutex handedMutex;
   std::vector<HandOverValue> handed;
   std::vector<int32_t> errorsAtHandOver;  // consecutiveErrors after each pass

@@ -65,8 +65,15 @@ void MonitorControl::startUp(bool autoConnect) {
 void MonitorControl::startPolling() { poll_.start(); }
 
 void MonitorControl::onMonitorButton() {
+  // The dialog that holds the port is modal: nothing else takes it meanwhile.
+  if (handedOff_ || exiting_) return;
   ui_.setEnabled(kMainDialog, kMonitorButton, false);
   if (session_.meterConnected) {
+    stopPending_ = true;
+    cancelHandOff();
+    // Nothing may ask for the port while the monitor lets go of it.
+    ui_.setEnabled(kMainDialog, kZeroAdjustButton, false);
+    ui_.setMenuEnabled(kReadMemoryMenuCommand, false);
     measurement_.requestStop();
     setTimer(TIMER_DISCONNECT, &MonitorControl::stopMonitorTick);
   } else {
@@ -118,7 +125,10 @@ void MonitorControl::finishConnect() {
     disconnectPath();
     return;
   }
-  measurement_.start();
+  if (!measurement_.start()) {
+    reportStartFailure();
+    return;
+  }
   showStatusPanel(identity);
   if (hooks_.connected) hooks_.connected(identity);
   for (int control : {kZeroAdjustButton, kStartButton, kManualButton}) ui_.setEnabled(kMainDialog, control, true);
@@ -157,6 +167,7 @@ void MonitorControl::stopMonitorTick() {
 void MonitorControl::disconnectPath() {
   session_.port.close();
   session_.meterConnected = 0;
+  stopPending_ = false;
   resetMonitorPanel();
   session_.block.resetShown();
   ui_.setText(kMainDialog, kMonitorButton, languageTable()[TextMonitor]);
@@ -187,22 +198,54 @@ void MonitorControl::postMemoryMenuState(bool grey) {
 }
 
 void MonitorControl::handOffPort(int timerId, std::function<void(std::function<void()> done)> runDialog) {
-  if (!session_.meterConnected || handOffTimer_ != 0) return;
+  if (!session_.meterConnected || stopPending_ || exiting_ || handedOff_ || handOffTimer_ != 0) return;
   measurement_.requestStop();
   handOffTimer_ = timerId;
   handOffDialog_ = std::move(runDialog);
   setTimer(timerId, &MonitorControl::handOffTick);
 }
 
+void MonitorControl::cancelHandOff() {
+  if (handOffTimer_ == 0) return;
+  ui_.killTimer(handOffTimer_);
+  handOffTimer_ = 0;
+  handOffDialog_ = nullptr;
+}
+
 void MonitorControl::handOffTick() {
   if (!measurement_.measurementThreadEnded()) return;
   ui_.killTimer(handOffTimer_);
   handOffTimer_ = 0;
+  auto run = std::move(handOffDialog_);
+  handOffDialog_ = nullptr;
+  // The monitor may have gone meanwhile (a stop, a communication error):
+  // then there is no port to hand over.
+  if (!session_.meterConnected || stopPending_ || exiting_ || !run) return;
   measurement_.join();
   ui_.setText(kMainDialog, kValueText, "");
   ui_.setText(kMainDialog, kUnitText, "");
-  auto run = std::move(handOffDialog_);
-  run([this] { measurement_.start(); });
+  handedOff_ = true;
+  run([this] { handBack(); });
+}
+
+void MonitorControl::handBack() {
+  if (!handedOff_) return;
+  handedOff_ = false;
+  // Exiting: TIMER_EXIT takes the port back at its next tick.
+  if (exiting_) return;
+  startMeasurement();
+}
+
+void MonitorControl::startMeasurement() {
+  if (!measurement_.start()) reportStartFailure();
+}
+
+void MonitorControl::reportStartFailure() {
+  // The loop that should have ended still runs: the port has no single
+  // holder any more. Let go of the meter the safe way, as after a lost line.
+  ui_.showMessage({languageTable()[TextCannotSendCommand], MessageIcon::Error});
+  measurement_.stopAndJoin();
+  disconnectPath();
 }
 
 void MonitorControl::onZeroAdjustButton() {
@@ -267,6 +310,8 @@ void MonitorControl::applySettings(std::optional<int32_t> chosenPort, bool autoC
 }
 
 void MonitorControl::exit(std::function<void()> endDialog) {
+  exiting_ = true;
+  cancelHandOff();
   poll_.requestStop();
   session_.probeAbortRequested = 1;
   measurement_.requestStop();
@@ -279,7 +324,8 @@ void MonitorControl::exit(std::function<void()> endDialog) {
 }
 
 void MonitorControl::exitTick() {
-  if (!measurement_.measurementThreadEnded()) return;
+  // A dialog that holds the port finishes first; its hand-back comes here.
+  if (handedOff_ || !measurement_.measurementThreadEnded()) return;
   ui_.killTimer(TIMER_EXIT);
   measurement_.join();
   command(session_.port, ":SYST:GTL");

@@ -96,6 +96,8 @@ class MonitorControl {
   std::optional<ZeroAdjustOutcome> lastZeroAdjustOutcome() const { return lastZeroOutcome_; }
   bool measurementRunning() const { return !measurement_.measurementThreadEnded(); }
   bool pollRunning() const { return poll_.running(); }
+  // A dialog holds the port (from the hand-off until it has closed).
+  bool portHandedOff() const { return handedOff_; }
 
  private:
   void connectStep();
@@ -110,6 +112,10 @@ class MonitorControl {
   void postMemoryMenuState(bool grey);
   void handOffPort(int timerId, std::function<void(std::function<void()> done)> runDialog);
   void handOffTick();
+  void cancelHandOff();
+  void handBack();
+  void startMeasurement();
+  void reportStartFailure();
   void exitTick();
   void finishExit();
   void startPolling();
@@ -120,6 +126,13 @@ class MonitorControl {
   MonitorHooks hooks_;
   std::atomic<bool> autoConnect_{false};
   std::optional<ZeroAdjustOutcome> lastZeroOutcome_;
+  // The port's next holder is decided on the user-interface thread: a stop
+  // of the monitor that is under way (stop-monitor step, communication
+  // error, port change) wins over a dialog that asked for the port, and
+  // while a dialog holds it nothing else may take it.
+  bool stopPending_ = false;
+  bool handedOff_ = false;
+  bool exiting_ = false;
   int handOffTimer_ = 0;
   std::function<void(std::function<void()> done)> handOffDialog_;
   std::function<void()> endDialog_;
