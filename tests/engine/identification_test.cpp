@@ -10,6 +10,8 @@
 #include "link/identification.h"
 #include "link/port_list.h"
 #include "link/port_numbering.h"
+#include "link/usb_poll_thread.h"
+#include "fake_ui_host.h"
 #include "sim_fixture.h"
 
 namespace lmv::test {
@@ -160,6 +162,32 @@ TEST(ProbeAllPorts, OverThePortListFromTheLastPortThatAnswered) {
   EXPECT_TRUE(probeAllPorts(session));
   EXPECT_EQ(currentPort, a.portNumber());
   EXPECT_EQ(session.identity().modelIndex, 0);
+  portList().replace({});
+}
+
+// Stopping the poll thread from the user-interface thread waits for one
+// receive at most, not for the rest of a probe of silent ports (up to 2 s
+// a read, two baud rates a port).
+TEST(UsbPollThreadStop, IsAnsweredWithinOneReceive) {
+  SimulatedMeter a;
+  SimulatedMeter b;
+  for (SimulatedMeter* m : {&a, &b}) m->simulator().addFault(sim::Fault{sim::FaultKind::NoReply, "QPID", -1, -1});
+  portList().replace(buildPortList({}, ExplicitPorts::instance().entries()));
+  currentBaud = 19200;
+  currentPort = a.portNumber();
+  MeterSession session;
+  FakeUiHost ui;
+  UsbPollThread poll(session, ui, [] {});
+  poll.start();
+  auto qpids = [](SimulatedMeter& m) {
+    const auto log = m.simulator().commandLog();
+    return std::count(log.begin(), log.end(), "QPID");
+  };
+  ASSERT_TRUE(ui.pumpUntil([&] { return qpids(a) >= 1; }, std::chrono::minutes(1)));
+  poll.stopAndJoin();
+  EXPECT_EQ(qpids(a), 1) << "the probe went on after the stop";
+  EXPECT_TRUE(b.simulator().commandLog().empty());
+  EXPECT_FALSE(session.port.isOpen());
   portList().replace({});
 }
 

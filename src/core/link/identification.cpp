@@ -21,19 +21,23 @@ bool portLost(LinkResult r) { return r == LinkError || r == LinkTimeout; }
 
 }  // namespace
 
-bool probePort(MeterSession& session, int32_t portNumber) {
+bool probePort(MeterSession& session, int32_t portNumber, const ProbeAbort& aborted) {
   SerialPort& port = session.port;
+  auto stop = [&] { return aborted && aborted(); };
   const int32_t first = currentBaud.load() == 19200 ? 19200 : 9600;
   const int32_t bauds[2] = {first, first == 19200 ? 9600 : 19200};
   // Kept across the two "QPID" exchanges and the baud rates: a second
   // "QPID" that cannot be sent is judged by the reply before it.
   std::string reply;
   for (int32_t baud : bauds) {
+    if (stop()) break;
     port.configure(baud);
     if (!port.open(portNumber)) continue;
     LinkResult result = LineReceived;
     // The meter's answer to the first "QPID" is not relied on.
+    if (stop()) break;
     if (sendAndReceive(port, "QPID", reply, result) && portLost(result)) continue;
+    if (stop()) break;
     if (sendAndReceive(port, "QPID", reply, result) && portLost(result)) continue;
     const auto model = modelIndexOfReply(reply);
     session.setModelIndex(model.value_or(2));
@@ -42,6 +46,7 @@ bool probePort(MeterSession& session, int32_t portNumber) {
       continue;
     }
     std::string idn;
+    if (stop()) break;
     if (!sendAndReceive(port, "*IDN?", idn, result)) result = SendFailed;
     port.close();
     if (result != LineReceived) continue;
@@ -69,11 +74,13 @@ bool probeAllPorts(const std::vector<int32_t>& ports, int32_t currentPortNumber,
   return false;
 }
 
-bool probeAllPorts(MeterSession& session) {
+bool probeAllPorts(MeterSession& session, const ProbeAbort& stopRequested) {
   std::vector<int32_t> ports;
   for (const auto& entry : portList().snapshot()) ports.push_back(entry.portNumber);
-  return probeAllPorts(ports, currentPort, session.probeAbortRequested,
-                       [&](int32_t n) { return probePort(session, n); });
+  const ProbeAbort aborted = [&] { return session.probeAbortRequested != 0 || (stopRequested && stopRequested()); };
+  return probeAllPorts(ports, currentPort, session.probeAbortRequested, [&](int32_t n) {
+    return !aborted() && probePort(session, n, aborted);
+  });
 }
 
 }  // namespace lmv

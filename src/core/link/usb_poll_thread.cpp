@@ -9,7 +9,7 @@ namespace lmv {
 UsbPollThread::UsbPollThread(MeterSession& session, UiHost& ui, std::function<void()> onFound,
                              std::function<bool()> pass)
     : session_(session), bridge_(ui), onFound_(std::move(onFound)), pass_(std::move(pass)) {
-  if (!pass_) pass_ = [this] { return probeAllPorts(session_); };
+  if (!pass_) pass_ = [this] { return probeAllPorts(session_, [this] { return !keepRunning(); }); };
 }
 
 UsbPollThread::~UsbPollThread() { stopAndJoin(); }
@@ -41,6 +41,11 @@ void UsbPollThread::stopAndJoin() {
   session_.probeAbortRequested = 1;
   bridge_.close();
   if (thread_.joinable()) thread_.join();
+}
+
+bool UsbPollThread::keepRunning() const {
+  std::lock_guard lock(mutex_);
+  return runFlag_;
 }
 
 bool UsbPollThread::running() const {

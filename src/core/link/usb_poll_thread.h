@@ -37,6 +37,7 @@ class UsbPollThread {
  private:
   void run();
   bool keepGoing();
+  bool keepRunning() const;
   void pause();
 
   MeterSession& session_;
