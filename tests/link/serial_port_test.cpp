@@ -1,5 +1,6 @@
 // The transport against a real pseudo-terminal whose far side the test plays.
 #include <gtest/gtest.h>
+#include <sys/ioctl.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
@@ -69,6 +70,7 @@ class SerialPortOnPty : public ::testing::Test {
 
 TEST_F(SerialPortOnPty, SetsTheLineUpRawAt8N1WithoutFlowControl) {
   for (int32_t baud : {9600, 19200}) {
+    port.close();
     port.configure(baud);
     ASSERT_TRUE(port.open(peer.portNumber()));
     termios t{};
@@ -85,6 +87,7 @@ TEST_F(SerialPortOnPty, SetsTheLineUpRawAt8N1WithoutFlowControl) {
 }
 
 TEST_F(SerialPortOnPty, RefusesAnUnknownLineSpeed) {
+  port.close();
   port.configure(12345);
   EXPECT_FALSE(port.open(peer.portNumber()));
   EXPECT_FALSE(port.isOpen());
@@ -228,12 +231,40 @@ TEST_F(SerialPortOnPty, AFreshOpenStartsWithEmptyQueues) {
   EXPECT_STREQ(buffer, "fresh");
 }
 
-TEST_F(SerialPortOnPty, ReopeningClosesTheFirstDescriptor) {
-  ASSERT_TRUE(port.open(peer.portNumber()));
+TEST_F(SerialPortOnPty, ClosingForgetsThePort) {
   EXPECT_EQ(port.openPortNumber(), peer.portNumber());
   port.close();
   EXPECT_FALSE(port.isOpen());
   EXPECT_EQ(port.openPortNumber(), 0);
+}
+
+// A second open while the port is open would pull the line from under its
+// holder: it is refused, and the holder's line keeps working.
+TEST_F(SerialPortOnPty, OpeningAgainWhileOpenIsRefused) {
+  EXPECT_FALSE(port.open(peer.portNumber()));
+  EXPECT_TRUE(port.isOpen());
+  EXPECT_TRUE(port.writeLine(":STAT?"));
+  EXPECT_EQ(peer.receiveLine(), ":STAT?\r\n");
+  peer.send("010000010000\r\n");
+  char buffer[32];
+  EXPECT_EQ(port.readLine(buffer, sizeof buffer), LineReceived);
+  EXPECT_STREQ(buffer, "010000010000");
+}
+
+// A holder killed while it held the port left the terminal in exclusive
+// mode (the far side keeps it open). Its lock went with it, and the lock is
+// what tells who holds the port: the next open succeeds. Only root gets past
+// the exclusive flag at all, so the case runs as root.
+TEST_F(SerialPortOnPty, ExclusiveModeLeftByADeadHolderDoesNotBlock) {
+  port.close();
+  if (geteuid() != 0) GTEST_SKIP() << "only root can open a terminal left in exclusive mode";
+  const int dead = ::open(peer.path().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+  ASSERT_GE(dead, 0);
+  ASSERT_EQ(::ioctl(dead, TIOCEXCL), 0);
+  ::close(dead);  // as the kernel closes it for a killed process
+  ASSERT_TRUE(port.open(peer.portNumber()));
+  EXPECT_TRUE(port.writeLine("QPID"));
+  EXPECT_EQ(peer.receiveLine(), "QPID\r\n");
 }
 
 // Whether an unprivileged process can open the terminal now (root ignores

@@ -98,16 +98,18 @@ bool SerialPort::setUp(int fd, int32_t baud) {
 bool SerialPort::open(int32_t portNumber) {
   if (!isValidPortNumber(portNumber)) return false;
   std::lock_guard lock(mutex_);
-  closeLocked();
+  // Its holder still uses it: opening again would pull the line from under
+  // that holder.
+  if (fd_ >= 0) return false;
   std::string path = resolver_ ? resolver_(portNumber) : std::string();
   if (path.empty()) return false;
   int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return false;
-  // In use by someone else: locked the usual way, or held exclusively (root
-  // would get past that flag; the port is not shared with anyone).
-  int exclusive = 0;
-  if (!::isatty(fd) || ::flock(fd, LOCK_EX | LOCK_NB) != 0 ||
-      (::ioctl(fd, TIOCGEXCL, &exclusive) == 0 && exclusive != 0)) {
+  // The lock tells who holds the port: it goes with its holder's last
+  // descriptor, even when that holder was killed. The exclusive flag does
+  // not (it stays on a terminal that someone else keeps open), so a flag
+  // found set under a lock we were given is a dead holder's and no refusal.
+  if (!::isatty(fd) || ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
     ::close(fd);
     return false;
   }

@@ -51,8 +51,8 @@ class SerialPort {
   int32_t configuredBaud() const;
 
   // Opens port 1..256 for exclusive use; any other number fails without a
-  // system call. Output and input queues start empty. A port that is open
-  // already is closed first.
+  // system call, and so does an open while a port is open. Output and input
+  // queues start empty.
   bool open(int32_t portNumber);
 
   // Sends the text and CR LF, each write within 2 ms per byte + 2000 ms.
