@@ -1,6 +1,9 @@
 // The zero adjustment, handed the port by the running monitor.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <ctime>
+
 #include "link_fixture.h"
 
 namespace lmv::test {
@@ -119,6 +122,19 @@ TEST_F(ZeroAdjust, NoAnswerWithinFifteenSecondsFails) {
   ASSERT_TRUE(ui.pumpUntil([&] { return !session.meterConnected && ui.enabled(kMonitorButton); }));
   ASSERT_EQ(ui.messages().size(), 2u);
   EXPECT_EQ(ui.messages()[1].text, "Communication Error. Can not send command!\n\nThe monitor is stopped.");
+}
+
+// The 15-second limit is measured on the monotonic clock: a wall clock set
+// back while the buttons are hidden must not keep it from ever passing.
+TEST(ZeroAdjustClock, IsMonotonic) {
+  const auto steady = [] {
+    return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now().time_since_epoch()).count();
+  };
+  const int64_t before = steady();
+  const int64_t reading = ZeroAdjustment::monotonicSeconds();
+  EXPECT_GE(reading, before);
+  EXPECT_LE(reading, steady());
+  EXPECT_GT(std::abs(reading - static_cast<int64_t>(std::time(nullptr))), 3600) << "the calendar is no measure here";
 }
 
 }  // namespace

@@ -1,11 +1,16 @@
 #include "link/zero_adjustment.h"
 
+#include <chrono>
 #include <string_view>
 
 namespace lmv {
 
+int64_t ZeroAdjustment::monotonicSeconds() {
+  return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
 ZeroAdjustment::ZeroAdjustment(SerialPort& port, Clock clock) : port_(port), clock_(std::move(clock)) {
-  if (!clock_) clock_ = [] { return static_cast<int64_t>(std::time(nullptr)); };
+  if (!clock_) clock_ = monotonicSeconds;
 }
 
 void ZeroAdjustment::restart() {

@@ -4,7 +4,6 @@
 // the reply without blocking, and more than 15 whole seconds without one is a
 // failure. The port must be free of the measurement thread throughout.
 #include <cstdint>
-#include <ctime>
 #include <functional>
 
 #include "link/serial_port.h"
@@ -24,8 +23,10 @@ enum class ZeroAdjustEvent {
 
 class ZeroAdjustment {
  public:
-  // Whole seconds of the wall clock; the default reads time().
+  // Whole seconds of a clock; the default is monotonicSeconds, so that a
+  // wall clock set back cannot keep the limit from ever passing.
   using Clock = std::function<int64_t()>;
+  static int64_t monotonicSeconds();
 
   explicit ZeroAdjustment(SerialPort& port, Clock clock = {});
 
