@@ -3,6 +3,8 @@
 #include "memory/memory_destination.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -12,6 +14,8 @@
 #include <sstream>
 
 #include "fake_ui_host.h"
+#include "files/csv_text.h"
+#include "memory/memory_csv.h"
 #include "link/serial_port.h"
 #include "simulator.h"
 #include "ui/language_table.h"
@@ -224,6 +228,81 @@ TEST_F(MemoryDownloadTest, DestroyingARunningDownloadStopsItsThreads) {
   }
   ui.pumpFor(std::chrono::milliseconds(20));  // handlers left behind do nothing
   EXPECT_EQ(listener.endedCalls, 0);
+}
+
+// Files stop growing past this size while it lives: writes beyond it fail
+// (EFBIG), as on a full disk.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    previousSignal_ = ::signal(SIGXFSZ, SIG_IGN);
+    ::getrlimit(RLIMIT_FSIZE, &previous_);
+    rlimit limit = previous_;
+    limit.rlim_cur = bytes;
+    ok_ = ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
+  }
+  ~FileSizeLimit() {
+    ::setrlimit(RLIMIT_FSIZE, &previous_);
+    ::signal(SIGXFSZ, previousSignal_);
+  }
+  bool ok() const { return ok_; }
+
+ private:
+  rlimit previous_{};
+  sighandler_t previousSignal_;
+  bool ok_ = false;
+};
+
+// After a write error the reader may still be inside a ":MEM:DATA?"
+// reply. The download ends, and the port goes back to the monitor, only
+// once the reader is off the port: nothing touches the port after the end
+// (here the reader's reply never comes, and its time-out closes the port).
+TEST_F(MemoryDownloadTest, AWriteErrorEndsTheDownloadOnlyWhenTheReaderIsOffThePort) {
+  for (int slot = 1; slot <= 3; ++slot) store(slot, 0, 1, static_cast<int16_t>(100 + slot));
+  sim.addFault(sim::Fault{sim::FaultKind::LateReply, ":MEM:DATA? 1", 300, 1});
+  sim.addFault(sim::Fault{sim::FaultKind::NoReply, ":MEM:DATA? 2", -1, 1});
+  const MemoryDownloadRequest r = request();
+  std::string header;
+  const std::time_t now = std::time(nullptr);
+  std::tm tm{};
+  localtime_r(&now, &tm);
+  const CalendarTime today{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, 0, 0, 0};
+  for (const std::string& line : memoryCsvHeaderLines(r.meter, today, r.symbols, texts)) appendCsvLine(header, line);
+
+  MemoryDownload download(port, ui, texts, listener);
+  bool openAtTheEnd = false;
+  {
+    // The header fits; the first reading's line does not.
+    FileSizeLimit limit(header.size() + 4);
+    ASSERT_TRUE(limit.ok());
+    ASSERT_TRUE(download.start(r));
+    ASSERT_TRUE(ui.pumpUntil([&] { return !download.running(); }, std::chrono::minutes(2)));
+    openAtTheEnd = port.isOpen();
+  }
+  EXPECT_EQ(listener.outcome, MemoryDownloadOutcome::WriteError);
+  ui.pumpFor(std::chrono::milliseconds(2500));
+  EXPECT_EQ(port.isOpen(), openAtTheEnd) << "the reader still used the port after the download had ended";
+  EXPECT_EQ(memoryCommands(), (std::vector<std::string>{":MEM:CHECK?", ":MEM:DATA? 1", ":MEM:DATA? 2"}));
+}
+
+// A cancel while a slow reply comes in: the reply is the reader's to the
+// end, and the next command's reply is read intact.
+TEST_F(MemoryDownloadTest, TheNextReplyAfterACancelIsReadIntact) {
+  for (int slot = 1; slot <= 5; ++slot) store(slot, 0, 1, static_cast<int16_t>(100 + slot));
+  sim.addFault(sim::Fault{sim::FaultKind::LateReply, ":MEM:DATA?", 400, -1});
+  MemoryDownload download(port, ui, texts, listener);
+  ASSERT_TRUE(download.start(request()));
+  ASSERT_TRUE(ui.pumpUntil([&] { return listener.progress.size() >= 1; }));
+  download.cancel();
+  ASSERT_TRUE(ui.pumpUntil([&] { return !download.running(); }, std::chrono::minutes(2)));
+  EXPECT_EQ(listener.outcome, MemoryDownloadOutcome::Cancelled);
+  ASSERT_TRUE(port.isOpen());
+  ASSERT_TRUE(port.writeLine(":STAT?"));
+  char reply[32];
+  ASSERT_EQ(port.readLine(reply, sizeof reply), LineReceived);
+  const std::string status = reply;
+  EXPECT_EQ(status.size(), 12u) << status;
+  EXPECT_TRUE(std::all_of(status.begin(), status.end(), [](char c) { return c >= '0' && c <= '9'; })) << status;
 }
 
 }  // namespace

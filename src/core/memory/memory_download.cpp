@@ -132,7 +132,8 @@ void MemoryDownload::readerThread(MemoryOccupancy occupancy, std::time_t okTime)
   int result = LineReceived;
   for (int c = 0; c < kMemorySlotCount && result == LineReceived; ++c) {
     if (!occupancy.slots.test(static_cast<size_t>(c))) continue;
-    if (cancelled_) {
+    // Cancelled, or the writer gave up: no further command.
+    if (cancelled_ || ring_->closed()) {
       result = LinkError;
       break;
     }
@@ -200,6 +201,10 @@ void MemoryDownload::writerThread() {
     if (writeError != 0) ring_->close();  // releases a reader waiting for room
   }
   if (::close(fd) != 0 && writeError == 0) writeError = errno;
+  // The reader may still be inside a reply after a write error or a cancel;
+  // the download ends, and the port goes back to its owner, only once the
+  // reader is off it.
+  ring_->waitForReader();
 
   MemoryDownloadOutcome outcome = MemoryDownloadOutcome::Completed;
   if (writeError != 0) {

@@ -43,6 +43,16 @@ void MemoryRing::close() {
   notEmpty_.notify_all();
 }
 
+void MemoryRing::waitForReader() {
+  std::unique_lock lock(mutex_);
+  notEmpty_.wait(lock, [&] { return readingFinished_; });
+}
+
+bool MemoryRing::closed() const {
+  std::lock_guard lock(mutex_);
+  return closed_;
+}
+
 size_t MemoryRing::size() const {
   std::lock_guard lock(mutex_);
   return count_;

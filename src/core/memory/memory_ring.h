@@ -32,6 +32,9 @@ class MemoryRing {
   void finishReading();
   // The writer takes nothing more: wakes a blocked reader.
   void close();
+  // Waits until the reader has finished (it is off the port then).
+  void waitForReader();
+  bool closed() const;
 
   size_t size() const;
 
