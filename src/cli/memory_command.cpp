@@ -160,9 +160,8 @@ int runMemory(const Command& command, const std::vector<std::string>& args) {
   MonitorControl control(ui, session, std::move(hooks));
   control.startUp(false);
 
-  control.onMonitorButton();
-  ui.runUntil([&] { return ui.enabled(kMonitorButton); }, false);
-  if (!session.meterConnected) return ExitFailed;
+  // Connect as the Monitor button does; this always runs to its end.
+  if (!connectMonitor(ui, control, session)) return ExitFailed;
   // The unit of the download is the one the meter reports: wait for a status.
   ui.runUntil([&] { return !session.meterConnected || session.block.statusInvalid() == 0; });
 
@@ -175,8 +174,7 @@ int runMemory(const Command& command, const std::vector<std::string>& args) {
     }
   }
   if (session.meterConnected) {
-    control.onMonitorButton();  // as Stop Monitor: ":SYST:GTL"
-    ui.runUntil([&] { return !session.meterConnected && ui.enabled(kMonitorButton); }, false);
+    stopMonitor(ui, control, session);  // as Stop Monitor: ":SYST:GTL"
   }
   download.reset();
   if (!printer.outcome) return ExitFailed;

@@ -8,11 +8,13 @@
 #include <thread>
 
 #include "base/charset.h"
+#include "app/monitor_control.h"
 #include "cli_options.h"
 #include "link/explicit_ports.h"
 #include "link/port_list.h"
 #include "program_settings.h"
 #include "ui/language_table.h"
+#include "ui/monitor_controls.h"
 
 namespace lmv::cli {
 namespace {
@@ -20,7 +22,6 @@ namespace {
 std::atomic<bool> stopSignal{false};
 
 void onStopSignal(int) { stopSignal = true; }
-
 
 }  // namespace
 
@@ -82,12 +83,31 @@ void printMessage(const std::string& text) { std::cerr << utf8ToLocale(text) << 
 
 bool stopRequested() { return stopSignal; }
 
+void requestStop() { stopSignal = true; }
+
 void installStopSignals() {
   struct sigaction action {};
   action.sa_handler = onStopSignal;
   sigemptyset(&action.sa_mask);
-  sigaction(SIGINT, &action, nullptr);
-  sigaction(SIGTERM, &action, nullptr);
+  // A broken output pipe turns into a failed write (EPIPE) and a stop
+  // request instead of killing the program before it released the meter.
+  for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGPIPE}) sigaction(signal, &action, nullptr);
+}
+
+bool connectMonitor(ConsoleUiHost& ui, MonitorControl& control, MeterSession& session) {
+  const int shownBefore = ui.messages();
+  control.onMonitorButton();
+  ui.runUntil([&] { return ui.enabled(kMonitorButton); }, false);
+  if (session.meterConnected) return true;
+  // No meter and an old firmware have had their message; a meter that did
+  // not answer ":SYST:INIT" or ":SYST:LLO" has not.
+  if (ui.messages() == shownBefore) printMessage(languageTable()[TextNoResponse]);
+  return false;
+}
+
+void stopMonitor(ConsoleUiHost& ui, MonitorControl& control, MeterSession& session) {
+  if (session.meterConnected) control.onMonitorButton();
+  ui.runUntil([&] { return !session.meterConnected && ui.enabled(kMonitorButton); }, false);
 }
 
 ConsoleUiHost::ConsoleUiHost() = default;
@@ -115,6 +135,7 @@ bool ConsoleUiHost::enabled(int control, int dialog) const {
 }
 
 MessageAnswer ConsoleUiHost::showMessage(const MessageRequest& request) {
+  ++messages_;
   if (request.icon == MessageIcon::Error || request.icon == MessageIcon::Warning) ++errorMessages_;
   printMessage(request.text);
   return request.defaultAnswer;

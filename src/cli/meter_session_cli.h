@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "app/monitor_control.h"
 #include "ui/ui_event_loop.h"
 #include "ui/ui_host.h"
 #include "command.h"
@@ -37,8 +38,11 @@ int32_t prepareMeterPort(const Command& command, const MeterOptions& options);
 // Prints a text of the program on stderr, in the locale's character set.
 void printMessage(const std::string& text);
 
-// Set by SIGINT and SIGTERM once installStopSignals() ran.
+// Set, once installStopSignals() ran, by SIGINT, SIGTERM, SIGHUP (the
+// terminal went away) and SIGPIPE (nobody reads the output any more), and by
+// requestStop(): whatever ends the command, the meter is released first.
 bool stopRequested();
+void requestStop();
 void installStopSignals();
 
 class ConsoleUiHost : public UiHost {
@@ -67,8 +71,9 @@ class ConsoleUiHost : public UiHost {
 
   std::string text(int control, int dialog = kMainDialog) const;
   bool enabled(int control, int dialog = kMainDialog) const;
-  // Error and warning boxes shown so far.
+  // Error and warning boxes shown so far, and all boxes.
   int errorMessages() const { return errorMessages_; }
+  int messages() const { return messages_; }
 
  private:
   mutable std::mutex mutex_;
@@ -76,6 +81,14 @@ class ConsoleUiHost : public UiHost {
   std::map<std::pair<int, int>, std::string> texts_;
   std::map<std::pair<int, int>, bool> enabled_;
   std::atomic<int> errorMessages_{0};
+  std::atomic<int> messages_{0};
 };
+
+// The Monitor button's connect step, run to its end whatever signal comes
+// (so that the meter is never left locked to the program). True when the
+// monitor runs; otherwise the reason has been printed.
+bool connectMonitor(ConsoleUiHost& ui, MonitorControl& control, MeterSession& session);
+// Stop Monitor: the pass in progress ends, then ":SYST:GTL".
+void stopMonitor(ConsoleUiHost& ui, MonitorControl& control, MeterSession& session);
 
 }  // namespace lmv::cli

@@ -36,16 +36,13 @@ int runMonitor(const Command& command, const std::vector<std::string>& args) {
     if (options.count && printed >= *options.count) return;
     std::cout << utf8ToLocale(passLine(v)) << std::endl;
     ++printed;
+    if (!std::cout) requestStop();  // nobody takes the output any more
   };
   MonitorControl control(ui, session, std::move(hooks));
   control.startUp(false);
 
   // The connect step: identification, firmware check, ":SYST:INIT", ":SYST:LLO".
-  // It always runs to its end, so that an interrupt never leaves the meter
-  // locked to the program.
-  control.onMonitorButton();
-  ui.runUntil([&] { return ui.enabled(kMonitorButton); }, false);
-  if (!session.meterConnected) return ExitFailed;
+  if (!connectMonitor(ui, control, session)) return ExitFailed;
 
   ui.runUntil([&] { return !session.meterConnected || (options.count && printed >= *options.count); });
   if (!session.meterConnected) {
@@ -53,9 +50,7 @@ int runMonitor(const Command& command, const std::vector<std::string>& args) {
     ui.runUntil([&] { return ui.enabled(kMonitorButton); }, false);
     return ExitFailed;
   }
-  // As Stop Monitor: the pass in progress ends, then ":SYST:GTL".
-  control.onMonitorButton();
-  ui.runUntil([&] { return !session.meterConnected && ui.enabled(kMonitorButton); }, false);
+  stopMonitor(ui, control, session);
   std::cout.flush();
   return std::cout ? ExitOk : ExitFileError;
 }
@@ -69,9 +64,10 @@ const Command kMonitorCommand{
     "connects (\":SYST:INIT\", \":SYST:LLO\") and runs the measurement cycle.\n"
     "Each pass prints one line, tab-separated: local time, the value as the\n"
     "monitor shows it, the unit, the range label, and OVER when the value is\n"
-    "over range. After N passes, or when interrupted, the monitor is stopped\n"
-    "as the Stop Monitor button does it (\":SYST:GTL\"). Without --port the\n"
-    "first meter port found is used.\n"
+    "over range. After N passes, or when interrupted (SIGINT, SIGTERM, SIGHUP,\n"
+    "or the output closed), the monitor is stopped as the Stop Monitor button\n"
+    "does it (\":SYST:GTL\"). Without --port the first meter port found is\n"
+    "used.\n"
     "\n"
     "Options:\n"
     "  --port DEVICE  the meter's serial port or a simulated meter's terminal\n"
@@ -79,7 +75,8 @@ const Command kMonitorCommand{
     "  --lang en|ja   language of the messages (default en)\n"
     "  --help         show this help\n"
     "\n"
-    "Exit status: 0 stopped after N passes or by an interrupt, 2 usage error,\n"
+    "Exit status: 0 stopped after N passes or by an interrupt, 1 the output\n"
+    "could not be written, 2 usage error,\n"
     "3 no meter, firmware too old, or a communication failure (its message\n"
     "is printed on stderr).\n",
     {}};

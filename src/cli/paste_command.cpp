@@ -175,9 +175,8 @@ int runPaste(const Command& command, const std::vector<std::string>& args) {
   MonitorControl control(ui, session, std::move(hooks));
   control.startUp(false);
 
-  control.onMonitorButton();
-  ui.runUntil([&] { return ui.enabled(kMonitorButton); }, false);
-  if (!session.meterConnected) return ExitFailed;
+  // Connect as the Monitor button does; this always runs to its end.
+  if (!connectMonitor(ui, control, session)) return ExitFailed;
   // The first row must carry a reading, not the empty hand-over area.
   ui.runUntil([&] { return !session.meterConnected || session.block.statusInvalid() == 0; });
 
@@ -215,8 +214,7 @@ int runPaste(const Command& command, const std::vector<std::string>& args) {
   const bool sheetGone = linked && !paste.sheetConnected();
 
   if (session.meterConnected) {
-    control.onMonitorButton();  // as Stop Monitor: ":SYST:GTL"
-    ui.runUntil([&] { return !session.meterConnected && ui.enabled(kMonitorButton); }, false);
+    stopMonitor(ui, control, session);  // as Stop Monitor: ":SYST:GTL"
   }
   if (!linked || sheetGone || commError) return ExitFailed;
   return refused ? ExitFileError : ExitOk;

@@ -207,9 +207,7 @@ int runRecord(const Command& command, const std::vector<std::string>& args) {
   control.startUp(false);
 
   // Connect as the Monitor button does; this always runs to its end.
-  control.onMonitorButton();
-  ui.runUntil([&] { return ui.enabled(kMonitorButton); }, false);
-  if (!session.meterConnected) return ExitFailed;
+  if (!connectMonitor(ui, control, session)) return ExitFailed;
   // Start does nothing until the meter has delivered a valid status.
   ui.runUntil([&] { return !session.meterConnected || session.block.statusInvalid() == 0; });
 
@@ -244,8 +242,7 @@ int runRecord(const Command& command, const std::vector<std::string>& args) {
   }
 
   if (session.meterConnected) {
-    control.onMonitorButton();  // as Stop Monitor: ":SYST:GTL"
-    ui.runUntil([&] { return !session.meterConnected && ui.enabled(kMonitorButton); }, false);
+    stopMonitor(ui, control, session);  // as Stop Monitor: ":SYST:GTL"
   }
   return status;
 }

@@ -5,11 +5,24 @@
 #include "app/monitor_control.h"
 #include "ui/monitor_controls.h"
 #include "command.h"
+#include "link/port_list.h"
 #include "meter_session_cli.h"
 #include "ui/language_table.h"
 
 namespace lmv::cli {
 namespace {
+
+// A failed adjustment closed the port, so Stop Monitor could not send
+// ":SYST:GTL": open the port once more for it, so that the meter does not
+// stay locked to the program (best effort).
+void releaseMeter(MeterSession& session) {
+  if (!session.port.open(currentPort)) return;
+  if (session.port.writeLine(":SYST:GTL")) {
+    char reply[32];
+    session.port.readLine(reply, sizeof reply);
+  }
+  session.port.close();
+}
 
 int runZero(const Command& command, const std::vector<std::string>& args) {
   MeterOptions options;
@@ -21,9 +34,7 @@ int runZero(const Command& command, const std::vector<std::string>& args) {
   MeterSession session;
   MonitorControl control(ui, session);
   control.startUp(false);
-  control.onMonitorButton();
-  ui.runUntil([&] { return ui.enabled(kMonitorButton); }, false);
-  if (!session.meterConnected) return ExitFailed;
+  if (!connectMonitor(ui, control, session)) return ExitFailed;
 
   // Up to 15 seconds for the meter's verdict; not cut short, so that a late
   // "OK" is never taken for a measured value.
@@ -43,8 +54,8 @@ int runZero(const Command& command, const std::vector<std::string>& args) {
   std::cout.flush();
 
   // The monitor came back with the port; stop it as Stop Monitor does.
-  control.onMonitorButton();
-  ui.runUntil([&] { return !session.meterConnected && ui.enabled(kMonitorButton); }, false);
+  stopMonitor(ui, control, session);
+  if (outcome == ZeroAdjustOutcome::Failed) releaseMeter(session);
   if (!std::cout) return ExitFileError;
   return outcome == ZeroAdjustOutcome::Done ? ExitOk : ExitFailed;
 }
