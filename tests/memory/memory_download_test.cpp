@@ -90,7 +90,7 @@ class MemoryDownloadTest : public ::testing::Test {
   // Starts the download and pumps until it has ended.
   bool run(MemoryDownload& download, const MemoryDownloadRequest& r) {
     const bool started = download.start(r);
-    EXPECT_TRUE(ui.pumpUntil([&] { return !download.running(); }, std::chrono::seconds(30)));
+    EXPECT_TRUE(ui.pumpUntil([&] { return !download.running(); }));
     return started;
   }
 

@@ -39,8 +39,14 @@ class FakeUiHost : public UiHost {
 
   // Runs queued handlers and due timers once; returns whether anything ran.
   bool pumpOnce();
+  // How long a wait for something that must happen may take before the
+  // test gives up: only a guard against a hang. A loaded machine running
+  // sanitized builds in parallel takes many times longer than an idle one,
+  // so tests wait on the event itself, never on a short timeout.
+  static constexpr std::chrono::milliseconds kHangGuard = std::chrono::minutes(3);
+
   // Pumps until pred() holds or the timeout passes; returns pred().
-  bool pumpUntil(const std::function<bool()>& pred, std::chrono::milliseconds timeout = std::chrono::seconds(10));
+  bool pumpUntil(const std::function<bool()>& pred, std::chrono::milliseconds timeout = kHangGuard);
   // Pumps for a while.
   void pumpFor(std::chrono::milliseconds duration);
 
