@@ -151,42 +151,77 @@ std::vector<uint8_t> encodeRecordFile(const RecordFileContents& contents) {
   return w.takeBytes();
 }
 
-RecordFileDecodeResult decodeRecordFile(std::span<const uint8_t> bytes) {
-  RecordFileDecodeResult result;
+RecordFilePrefix decodeRecordFilePrefix(std::span<const uint8_t> bytes, bool complete,
+                                        RecordFileDecodeResult& result) {
+  RecordFilePrefix prefix;
   ArchiveReader r(bytes);
   const std::string header = r.readText();
+  if (r.failed() && !complete && bytes.size() < kRecordFileProbeBytes) {
+    prefix.needsMoreBytes = true;
+    return prefix;
+  }
   if (r.failed() || (header != kRecordFileHeader && header != kOldRecordFileHeader)) {
-    result.outcome = RecordFileOutcome::WrongHeader;
-    return result;
+    prefix.outcome = RecordFileOutcome::WrongHeader;
+    return prefix;
   }
   result.version = r.readInt32();
   if (r.failed()) {
-    result.outcome = RecordFileOutcome::EndsEarly;
-    return result;
+    prefix.needsMoreBytes = !complete;
+    prefix.outcome = RecordFileOutcome::EndsEarly;
+    return prefix;
   }
   if (result.version < 0) {
-    result.outcome = RecordFileOutcome::NegativeVersion;
-    return result;
+    prefix.outcome = RecordFileOutcome::NegativeVersion;
+    return prefix;
   }
+  headerFields(result.contents, Reader{r});
+  prefix.recordCount = r.readInt32();
+  if (r.failed()) {
+    prefix.needsMoreBytes = !complete;
+    prefix.outcome = RecordFileOutcome::EndsEarly;
+    return prefix;
+  }
+  prefix.recordsOffset = r.position();
+  prefix.outcome = RecordFileOutcome::Read;
+  return prefix;
+}
 
-  RecordFileContents& c = result.contents;
-  headerFields(c, Reader{r});
-  const int32_t n = r.readInt32();
+RecordFileOutcome checkRecordFileSize(uint64_t fileSize, size_t recordsOffset, int32_t recordCount) {
+  if (fileSize < recordsOffset) return RecordFileOutcome::EndsEarly;
+  const uint64_t records = recordCount > 0 ? static_cast<uint64_t>(recordCount) * kRecordBytes : 0;
+  const uint64_t after = fileSize - recordsOffset;
   // A count the remaining bytes cannot hold is a damaged file, not an
   // allocation to attempt.
-  if (r.failed() || (n > 0 && static_cast<uint64_t>(n) > r.remaining() / kRecordBytes)) {
-    result.outcome = RecordFileOutcome::EndsEarly;
-    return result;
-  }
-  if (n > 0) c.records.reserve(static_cast<size_t>(n));
-  for (int32_t i = 0; i < n; ++i) c.records.push_back(readRecord(r));
-  graphFields(c, Reader{r});
-  if (r.failed()) {
-    result.outcome = RecordFileOutcome::EndsEarly;
-    return result;
-  }
-  result.corrected = makeRecordFileConsistent(c);
-  result.outcome = RecordFileOutcome::Read;
+  if (after < records + kRecordFileTailMinBytes) return RecordFileOutcome::EndsEarly;
+  if (after > records + kRecordFileTailMaxBytes) return RecordFileOutcome::Oversized;
+  return RecordFileOutcome::Read;
+}
+
+void decodeRecords(std::span<const uint8_t> bytes, RecordArray& records) {
+  ArchiveReader r(bytes);
+  for (size_t i = 0; i < bytes.size() / kRecordBytes; ++i) records.push_back(readRecord(r));
+}
+
+RecordFileOutcome decodeRecordFileTail(std::span<const uint8_t> bytes, RecordFileDecodeResult& result) {
+  ArchiveReader r(bytes);
+  graphFields(result.contents, Reader{r});
+  if (r.failed()) return RecordFileOutcome::EndsEarly;
+  if (result.contents.graph.extremeUnitText.size() > kMaxExtremeUnitTextBytes) return RecordFileOutcome::Oversized;
+  result.corrected = makeRecordFileConsistent(result.contents);
+  return RecordFileOutcome::Read;
+}
+
+RecordFileDecodeResult decodeRecordFile(std::span<const uint8_t> bytes) {
+  RecordFileDecodeResult result;
+  const RecordFilePrefix prefix = decodeRecordFilePrefix(bytes, true, result);
+  result.outcome = prefix.outcome;
+  if (result.outcome != RecordFileOutcome::Read) return result;
+  result.outcome = checkRecordFileSize(bytes.size(), prefix.recordsOffset, prefix.recordCount);
+  if (result.outcome != RecordFileOutcome::Read) return result;
+  const size_t recordBytes = prefix.recordCount > 0 ? static_cast<size_t>(prefix.recordCount) * kRecordBytes : 0;
+  result.contents.records.reserve(recordBytes / kRecordBytes);
+  decodeRecords(bytes.subspan(prefix.recordsOffset, recordBytes), result.contents.records);
+  result.outcome = decodeRecordFileTail(bytes.subspan(prefix.recordsOffset + recordBytes), result);
   return result;
 }
 
