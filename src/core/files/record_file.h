@@ -79,14 +79,16 @@ static_assert(14 * 4 + 10 + 2 * kMaxExtremeUnitTextBytes < kRecordFileTailMaxByt
 
 struct RecordFilePrefix {
   RecordFileOutcome outcome = RecordFileOutcome::EndsEarly;  // Read: fields 1 to 46 are complete
-  bool needsMoreBytes = false;  // the bytes given end inside fields 3 to 46: give more
+  bool needsMoreBytes = false;  // the bytes given end inside fields 3 to 46, and the file has more
+  uint64_t bytesNeeded = 0;     // then: read at least this much of the file before trying again
   size_t recordsOffset = 0;     // where the records start
   int32_t recordCount = 0;      // N, field 46
 };
 
-// Fields 1 to 46 into result. complete: bytes is the whole file; otherwise
-// it must hold at least the first kRecordFileProbeBytes bytes.
-RecordFilePrefix decodeRecordFilePrefix(std::span<const uint8_t> bytes, bool complete,
+// Fields 1 to 46 into result, from the first bytes of a file of fileSize
+// bytes (at least its first kRecordFileProbeBytes). A text whose length
+// goes beyond the file ends it early at once, without reading further.
+RecordFilePrefix decodeRecordFilePrefix(std::span<const uint8_t> bytes, uint64_t fileSize,
                                         RecordFileDecodeResult& result);
 
 // Whether a file of fileSize bytes whose records start at recordsOffset has

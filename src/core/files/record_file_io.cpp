@@ -59,17 +59,17 @@ RecordFileLoad loadRecordFile(const std::string& path, ReadableFile::ReadFunctio
   RecordFileDecodeResult& decoded = load.decoded;
   const uint64_t size = file.size();
 
-  // The header from the first bytes; the prefix grows only while its texts
-  // go on (they are part of the file's contents).
+  // The header from the first bytes; the rest of fields 3 to 46 is read as
+  // far as its texts really go (they are part of the file's contents).
   std::vector<uint8_t> bytes;
   uint64_t want = std::min<uint64_t>(size, kRecordFileProbeBytes);
   RecordFilePrefix prefix;
   for (;;) {
     if (!file.readAt(bytes.size(), static_cast<size_t>(want - bytes.size()), bytes, load.error)) return fail();
     decoded = {};
-    prefix = decodeRecordFilePrefix(bytes, bytes.size() == size, decoded);
+    prefix = decodeRecordFilePrefix(bytes, size, decoded);
     if (!prefix.needsMoreBytes) break;
-    want = std::min<uint64_t>(size, want * 2);
+    want = std::min<uint64_t>(size, std::max<uint64_t>(prefix.bytesNeeded, want + kRecordFileProbeBytes));
   }
   decoded.outcome = prefix.outcome;
   if (decoded.outcome != RecordFileOutcome::Read) return load;
