@@ -5,9 +5,12 @@
 #include <string>
 #include <vector>
 
+#include <sys/stat.h>
+
 #include "cli_options.h"
 #include "command.h"
 #include "meter_session_cli.h"
+#include "output_files.h"
 #include "files/record_file_io.h"
 #include "program_settings.h"
 #include "ui/language_table.h"
@@ -23,6 +26,7 @@ struct ExportOptions {
   std::optional<int32_t> timeDisplayMode;
   std::optional<int> language;
   std::string settingsFile;
+  bool overwrite = false;
 };
 
 struct Choice {
@@ -70,6 +74,8 @@ int runExport(const Command& command, const std::vector<std::string>& args) {
     if (m == OptionMatch::MissingValue) return usageError(command, "option '--csv' needs a path");
     if (m == OptionMatch::Yes) {
       options.csvFile = value;
+    } else if (arg == "--overwrite") {
+      options.overwrite = true;
     } else if (arg == "--relative") {
       options.timeDisplayMode = 1;
     } else if (arg == "--absolute") {
@@ -82,6 +88,17 @@ int runExport(const Command& command, const std::vector<std::string>& args) {
   }
   if (options.recordFile.empty()) return usageError(command, "no record file given");
   if (options.csvFile.empty()) return usageError(command, "option '--csv' is required");
+  if (int status = refuseOverlappingFiles(command, {{"--csv", options.csvFile}},
+                                          {{"the record file", options.recordFile},
+                                           {"the settings file", programSettingsPath(options.settingsFile)}});
+      status != ExitOk)
+    return status;
+  struct stat existing {};
+  if (!options.overwrite && ::lstat(options.csvFile.c_str(), &existing) == 0) {
+    std::cerr << "lumetrevisor-cli " << command.name << ": " << options.csvFile
+              << " is kept; give --overwrite to replace it\n";
+    return ExitFileError;
+  }
 
   AppSettings settings = loadProgramSettings(options.settingsFile);
   if (options.language) FillLanguageTable(*options.language);
@@ -102,13 +119,14 @@ int runExport(const Command& command, const std::vector<std::string>& args) {
 const Command kExportCommand{
     "export",
     "write a record file (.lxrd) as a CSV file",
-    "Usage: lumetrevisor-cli export FILE.lxrd --csv OUT.csv [--decimal period|comma]\n"
+    "Usage: lumetrevisor-cli export FILE.lxrd --csv OUT.csv [--overwrite] [--decimal period|comma]\n"
     "                              [--separator comma|semicolon] [--relative|--absolute]\n"
     "                              [--lang en|ja] [--settings FILE]\n"
     "\n"
     "Opens the record file as File > Open does (its record header, CSV symbols and\n"
     "time display mode become the values in use) and writes the CSV export as\n"
     "File > Save as CSV file does. The options override the file's values:\n"
+    "  --overwrite   replace OUT.csv if it exists (otherwise it is kept)\n"
     "  --decimal     decimal symbol, period (.) or comma (,)\n"
     "  --separator   list separator, comma (,) or semicolon (;)\n"
     "  --relative    times relative to the first record, with a Base Time line\n"
@@ -117,8 +135,10 @@ const Command kExportCommand{
     "  --settings    the settings file to start from (default: the program's)\n"
     "\n"
     "The CSV file is in the locale's character set with CR LF line ends; an\n"
-    "existing file is replaced only by a complete export. A record file that is\n"
-    "refused prints the program's message and exits with status 1.\n",
+    "existing file is replaced only with --overwrite and only by a complete\n"
+    "export, and never when it is the record file or the settings file. A\n"
+    "record file that is refused prints the program's message and exits with\n"
+    "status 1; an existing OUT.csv without --overwrite exits with status 1 too.\n",
     {}};
 
 const CommandRegistration kRegistration{[] {

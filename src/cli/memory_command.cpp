@@ -18,6 +18,7 @@
 #include "memory/memory_destination.h"
 #include "memory/memory_download.h"
 #include "meter_session_cli.h"
+#include "output_files.h"
 #include "monitor/value_codes.h"
 #include "program_settings.h"
 #include "ui/language_table.h"
@@ -124,6 +125,11 @@ int runMemory(const Command& command, const std::vector<std::string>& args) {
   const std::string folder = slash == std::string::npos ? "." : (slash == 0 ? "/" : csv.substr(0, slash));
   std::string name = slash == std::string::npos ? csv : csv.substr(slash + 1);
   if (name.size() > 4 && name.ends_with(".csv")) name.resize(name.size() - 4);
+
+  if (int status = refuseOverlappingFiles(command, {{"--csv", memoryCsvPath(folder, name)}},
+                                          {{"the settings file", programSettingsPath(settingsFile)}});
+      status != ExitOk)
+    return status;
 
   ConsoleUiHost ui;
   const auto path = validateMemoryDestination(folder, name, ui, languageTable(), [&](const std::string& p) {

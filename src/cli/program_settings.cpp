@@ -21,6 +21,10 @@ AppSettings loadProgramSettings(const std::string& path) {
   return settings;
 }
 
+std::string programSettingsPath(const std::string& path) {
+  return path.empty() ? settingsFilePath(dataDirectory(currentPathEnvironment(), false)) : path;
+}
+
 bool parseNumber(const std::string& text, long long low, long long high, long long& out) {
   long long value = 0;
   const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);

@@ -14,6 +14,9 @@ namespace lmv::cli {
 // replaces the settings file of the data directory.
 AppSettings loadProgramSettings(const std::string& path = {});
 
+// The settings file loadProgramSettings reads for that path.
+std::string programSettingsPath(const std::string& path = {});
+
 // "H:M:S" with each part 0..99; false when the text is not of that form.
 bool parseHms(const std::string& text, int32_t& hours, int32_t& minutes, int32_t& seconds);
 

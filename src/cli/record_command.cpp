@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "base/charset.h"
+#include "base/file_io.h"
 #include "app/monitor_control.h"
 #include "ui/monitor_controls.h"
 #include "cli_options.h"
@@ -18,6 +19,7 @@
 #include "files/record_file.h"
 #include "files/record_file_io.h"
 #include "meter_session_cli.h"
+#include "output_files.h"
 #include "program_settings.h"
 #include "record/record_clock.h"
 #include "record/recording.h"
@@ -123,12 +125,6 @@ bool applyRecordOptions(const Command& command, const RecordOptions& o, AppSetti
   return true;
 }
 
-bool folderTakesFiles(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  const std::string folder = slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
-  return ::access(folder.c_str(), W_OK | X_OK) == 0;
-}
-
 int runRecord(const Command& command, const std::vector<std::string>& args) {
   RecordOptions o;
   bool languageGiven = false;
@@ -173,9 +169,15 @@ int runRecord(const Command& command, const std::vector<std::string>& args) {
   AppSettings settings = loadProgramSettings(o.settingsFile);
   const int settingsLanguage = languageTable().language();
   if (!applyRecordOptions(command, o, settings)) return ExitUsage;
+  if (int status = refuseOverlappingFiles(command, {{"--out", o.out}, {"--csv", o.csv}},
+                                          {{"the settings file", programSettingsPath(o.settingsFile)}});
+      status != ExitOk)
+    return status;
+  // Found out now rather than after the recording.
   for (const std::string& file : {o.out, o.csv}) {
-    if (!file.empty() && !folderTakesFiles(file)) {
-      std::cerr << "lumetrevisor-cli " << command.name << ": cannot create files in the folder of '" << file << "'\n";
+    if (file.empty()) continue;
+    if (const std::string refusal = fileWriteRefusal(file); !refusal.empty()) {
+      std::cerr << "lumetrevisor-cli " << command.name << ": cannot write '" << file << "': " << refusal << "\n";
       return ExitFileError;
     }
   }
@@ -225,12 +227,11 @@ int runRecord(const Command& command, const std::vector<std::string>& args) {
       std::cout << "Wrote " << recording.store().records.size() << " records to " << o.out << std::endl;
     } else {
       status = ExitFileError;
-      // The samples cannot be taken again: keep them somewhere.
+      // The samples cannot be taken again: keep them somewhere, in a file of
+      // a fresh name that no one else could have prepared.
       const char* tmp = std::getenv("TMPDIR");
-      const std::string rescue = std::string(tmp && *tmp ? tmp : "/tmp") + "/lumetrevisor-record-" +
-                                 std::to_string(::getpid()) + ".lxrd";
-      if (writeRecordFile(rescue, live, session.identity(), ui, languageTable()))
-        std::cerr << "lumetrevisor-cli " << command.name << ": the records were written to " << rescue << "\n";
+      if (const auto rescue = writeRescueRecordFile(tmp && *tmp ? tmp : "/tmp", live, session.identity()))
+        std::cerr << "lumetrevisor-cli " << command.name << ": the records were written to " << *rescue << "\n";
     }
     if (!o.csv.empty()) {
       if (!exportRecordCsv(o.csv, recording.store(), settings, session.identity(), ui, languageTable())) {

@@ -1,6 +1,7 @@
 #include "base/settings.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -308,6 +309,18 @@ TEST_F(SettingsFile, FailedWriteKeepsThePreviousFile) {
   EXPECT_EQ(test::fileBytes(path()), before);
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_.path()), std::filesystem::directory_iterator()),
             1) << "the temporary file must be removed";
+}
+
+TEST_F(SettingsFile, AReadOnlyFileIsNotReplaced) {
+  ASSERT_EQ(writeSettings(path(), distinctSettings()).outcome, SettingsWriteOutcome::Written);
+  const Bytes before = test::fileBytes(path());
+  ASSERT_EQ(::chmod(path().c_str(), 0444), 0);
+  // Refused by its mode alone, so also when the tests run as root.
+  const SettingsWriteResult result = writeSettings(path(), AppSettings{});
+  EXPECT_EQ(result.outcome, SettingsWriteOutcome::WriteFailed);
+  EXPECT_EQ(result.error, "cannot write '" + path() + "': Permission denied");
+  EXPECT_EQ(test::fileBytes(path()), before);
+  EXPECT_EQ(std::filesystem::status(path()).permissions(), std::filesystem::perms(0444));
 }
 
 TEST(StartupDefaults, FirstStartValues) {

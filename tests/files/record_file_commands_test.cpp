@@ -3,10 +3,12 @@
 #include "files/record_file_commands.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <deque>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -18,6 +20,7 @@
 #include "record/record_controls.h"
 #include "record/recording.h"
 #include "ui/language_table.h"
+#include "unprivileged.h"
 
 namespace lmv {
 namespace {
@@ -483,6 +486,64 @@ TEST_F(RecordFileCommandsTest, CsvFileThatCannotBeCreated) {
   ASSERT_EQ(ui.messages().size(), 1u);
   EXPECT_EQ(ui.messages()[0].text, "Can not open out.csv.");
   EXPECT_EQ(ui.messages()[0].icon, MessageIcon::Error);
+}
+
+TEST_F(RecordFileCommandsTest, AReadOnlyFileIsNeitherSavedOverNorExportedOver) {
+  // Refused by the file's mode alone, so also when the tests run as root.
+  Program p(ui, chooser, texts);
+  ASSERT_TRUE(p.commands.openFile(savedFile("kept.lxrd", 3)));
+  const std::string kept = readFile(path("kept.lxrd"));
+  ASSERT_EQ(::chmod(path("kept.lxrd").c_str(), 0444), 0);
+  p.store().records.push_back(sample(5, 2, 30));
+  p.store().state.recordCount = 4;
+  p.store().state.dataSaved = 0;
+  p.commands.onSave();
+  EXPECT_EQ(readFile(path("kept.lxrd")), kept);
+  EXPECT_EQ(p.store().state.dataSaved, 0);
+  ASSERT_EQ(ui.messages().size(), 1u);
+  EXPECT_EQ(ui.messages()[0].text, "Can not write the file " + path("kept.lxrd") + ".\n\nPermission denied");
+  EXPECT_EQ(ui.messages()[0].icon, MessageIcon::Error);
+
+  writeFile(path("kept.csv"), "old");
+  ASSERT_EQ(::chmod(path("kept.csv").c_str(), 0444), 0);
+  EXPECT_FALSE(p.commands.exportCsv(path("kept.csv")));
+  EXPECT_EQ(readFile(path("kept.csv")), "old");
+  ASSERT_EQ(ui.messages().size(), 2u);
+  EXPECT_EQ(ui.messages()[1].text, "Can not open kept.csv.");
+}
+
+TEST_F(RecordFileCommandsTest, AReadOnlyFolderHoldingWritableFilesIsWrittenInPlace) {
+  // The folder refuses the temporary file of a save; the files themselves
+  // may be written. Checked as an unprivileged user, for whom the folder's
+  // mode counts.
+  ASSERT_EQ(::chmod(dir.c_str(), 0755), 0);
+  const std::string folder = path("read-only");
+  ASSERT_EQ(::mkdir(folder.c_str(), 0755), 0);
+  writeFile(folder + "/data.lxrd", "old");
+  writeFile(folder + "/data.csv", "old");
+  for (const std::string& f : {folder, folder + "/data.lxrd", folder + "/data.csv"}) test::giveToUnprivileged(f, 0755);
+  ASSERT_EQ(::chmod((folder + "/data.lxrd").c_str(), 0644), 0);
+  ASSERT_EQ(::chmod((folder + "/data.csv").c_str(), 0644), 0);
+  ASSERT_EQ(::chmod(folder.c_str(), 0555), 0);
+
+  const std::optional<int> status = test::runUnprivileged([&] {
+    test::FakeUiHost childUi;
+    ScriptedChooser childChooser;
+    Program p(childUi, childChooser, texts);
+    p.fill(3);
+    const bool saved = p.commands.saveFile(folder + "/data.lxrd");
+    const bool exported = p.commands.exportCsv(folder + "/data.csv");
+    return (saved ? 0 : 1) | (exported ? 0 : 2) | (childUi.messages().empty() ? 0 : 4);
+  });
+  ASSERT_EQ(::chmod(folder.c_str(), 0755), 0);
+  if (!status) GTEST_SKIP() << "cannot run a check as an unprivileged user (uid 65534)";
+  EXPECT_EQ(*status, 0);
+  const std::string bytes = readFile(folder + "/data.lxrd");
+  const RecordFileDecodeResult saved = decodeRecordFile(std::vector<uint8_t>(bytes.begin(), bytes.end()));
+  EXPECT_EQ(saved.outcome, RecordFileOutcome::Read);
+  EXPECT_EQ(saved.contents.records.size(), 3u);
+  EXPECT_TRUE(readFile(folder + "/data.csv").starts_with("Lumetrevisor for LX5810/LX5811  Ver1.10\r\n"));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), std::filesystem::directory_iterator()), 2);
 }
 
 }  // namespace

@@ -1,9 +1,11 @@
 // lumetrevisor-cli memory against the simulated meter.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
+#include <fstream>
 
 #include "cli_run.h"
 #include "sim_fixture.h"
@@ -77,6 +79,36 @@ TEST_F(MemoryCli, EmptyMemoryAndBadNames) {
   const auto bad = runCli({"memory", "--port", meter.path(), "--csv", "a;b.csv", "--lang", "en"}, dir);
   EXPECT_EQ(bad.exitCode, 2);
   EXPECT_NE(bad.err.find("The following character(s) cannot be used in filename."), std::string::npos) << bad.err;
+}
+
+TEST_F(MemoryCli, AFifoIsRefusedWithoutWaiting) {
+  // An ordinary open of a FIFO without a reader waits for ever.
+  ASSERT_EQ(::mkfifo((dir + "/m.csv").c_str(), 0644), 0);
+  const auto kept = download();
+  EXPECT_EQ(kept.exitCode, 1);
+  EXPECT_NE(kept.err.find("is kept; give --overwrite"), std::string::npos) << kept.err;
+
+  const auto run = download({"--overwrite"});
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_NE(run.err.find("Can not open m.csv."), std::string::npos) << run.err;
+  struct stat st {};
+  ASSERT_EQ(::lstat((dir + "/m.csv").c_str(), &st), 0);
+  EXPECT_TRUE(S_ISFIFO(st.st_mode));
+  const auto log = meter.simulator().commandLog();
+  EXPECT_EQ(std::count(log.begin(), log.end(), ":MEM:CHECK?"), 1);
+  EXPECT_EQ(std::find_if(log.begin(), log.end(), [](const std::string& c) { return c.starts_with(":MEM:DATA?"); }),
+            log.end());
+  EXPECT_EQ(log.back(), ":SYST:GTL");
+}
+
+TEST_F(MemoryCli, TheCsvIsNeverTheSettingsFile) {
+  std::ofstream(dir + "/m.csv") << "settings";
+  const auto run = download({"--overwrite", "--settings", dir + "/m.csv"});
+  EXPECT_EQ(run.exitCode, 2);
+  EXPECT_NE(run.err.find("is the same file as the settings file"), std::string::npos) << run.err;
+  EXPECT_EQ(wholeFile(dir + "/m.csv"), "settings");
+  const auto log = meter.simulator().commandLog();
+  EXPECT_EQ(std::find(log.begin(), log.end(), ":MEM:CHECK?"), log.end());
 }
 
 }  // namespace

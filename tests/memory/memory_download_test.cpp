@@ -2,6 +2,7 @@
 #include "memory/memory_download.h"
 #include "memory/memory_destination.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
@@ -11,6 +12,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <sstream>
 
 #include "fake_ui_host.h"
@@ -309,6 +311,72 @@ TEST_F(MemoryDownloadTest, TheNextReplyAfterACancelIsReadIntact) {
   EXPECT_EQ(status.size(), 12u) << status;
   EXPECT_TRUE(std::all_of(status.begin(), status.end(), [](char c) { return c >= '0' && c <= '9'; })) << status;
 }
+
+// Destinations that are no regular file the user may write: refused at
+// once, without waiting (a FIFO without a reader would block an ordinary
+// open for ever), and the dialog stays open for another name.
+struct DestinationCase {
+  const char* name;
+  std::function<std::string(const std::string& folder)> make;  // returns the path
+};
+
+class UnwritableDestination : public MemoryDownloadTest, public ::testing::WithParamInterface<DestinationCase> {};
+
+TEST_P(UnwritableDestination, IsRefusedWithTheFileMessage) {
+  store(3, 0, 1, 123);
+  const std::string target = GetParam().make(folder);
+  const int fifoReader = ::open((folder + "/reader.csv").c_str(), O_RDONLY | O_NONBLOCK);  // only for that case
+  MemoryDownload download(port, ui, texts, listener);
+  MemoryDownloadRequest r = request();
+  r.path = target;
+  ASSERT_TRUE(run(download, r));
+  if (fifoReader >= 0) ::close(fifoReader);
+  EXPECT_EQ(listener.outcome, MemoryDownloadOutcome::FileNotOpened);
+  EXPECT_EQ(listener.startedTotal, -1);
+  ASSERT_EQ(ui.messages().size(), 1u);
+  EXPECT_EQ(ui.messages()[0].text, "Can not open data.csv.");
+  EXPECT_EQ(ui.messages()[0].icon, MessageIcon::Error);
+  EXPECT_EQ(memoryCommands(), std::vector<std::string>{":MEM:CHECK?"});
+  struct stat st {};
+  if (::stat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
+    EXPECT_EQ(readFile(target), "kept");
+  }
+
+  ASSERT_TRUE(run(download, request("second")));
+  EXPECT_EQ(listener.outcome, MemoryDownloadOutcome::Completed);
+  EXPECT_EQ(readingLines(folder + "/second.csv"), std::vector<std::string>{"3,200,12.3,lx,"});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, UnwritableDestination,
+    ::testing::Values(
+        DestinationCase{"FifoWithoutAReader",
+                        [](const std::string& folder) {
+                          const std::string path = folder + "/data.csv";
+                          EXPECT_EQ(::mkfifo(path.c_str(), 0644), 0);
+                          return path;
+                        }},
+        DestinationCase{"FifoWithAReader",
+                        [](const std::string& folder) {
+                          const std::string path = folder + "/reader.csv";
+                          EXPECT_EQ(::mkfifo(path.c_str(), 0644), 0);
+                          return path;
+                        }},
+        DestinationCase{"Device", [](const std::string&) { return std::string("/dev/null"); }},
+        DestinationCase{"Directory",
+                        [](const std::string& folder) {
+                          const std::string path = folder + "/data.csv";
+                          EXPECT_EQ(::mkdir(path.c_str(), 0755), 0);
+                          return path;
+                        }},
+        DestinationCase{"ReadOnlyFile",
+                        [](const std::string& folder) {
+                          const std::string path = folder + "/data.csv";
+                          std::ofstream(path) << "kept";
+                          EXPECT_EQ(::chmod(path.c_str(), 0444), 0);
+                          return path;
+                        }}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace lmv

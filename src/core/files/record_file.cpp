@@ -1,6 +1,7 @@
 #include "files/record_file.h"
 
 #include <algorithm>
+#include <cstdint>
 
 #include "base/archive.h"
 #include "base/settings.h"
@@ -108,6 +109,74 @@ struct Reader {
   void date(OleDate& v) { v = readDate(r); }
 };
 
+// Reads like Reader and notes where the first value that could not be read
+// starts and how many bytes it takes, so that a file read in pieces can be
+// given exactly what is missing.
+struct PrefixReader {
+  ArchiveReader& r;
+  std::span<const uint8_t> bytes;
+  uint64_t neededEnd = 0;  // 0 while nothing failed
+
+  void int32(int32_t& v) {
+    const size_t start = r.position();
+    v = r.readInt32();
+    noteFailure(start, 4);
+  }
+  void date(OleDate& v) {
+    const size_t start = r.position();
+    v = readDate(r);
+    noteFailure(start, 12);
+  }
+  void text(std::string& v) {
+    const size_t start = r.position();
+    v = r.readText();
+    if (r.failed() && neededEnd == 0) neededEnd = start + textExtent(bytes.subspan(start));
+  }
+
+  void noteFailure(size_t start, uint64_t size) {
+    if (r.failed() && neededEnd == 0) neededEnd = start + size;
+  }
+
+  // The bytes a text takes, its length prefix included, as far as the bytes
+  // given tell (a prefix cut short: the longest prefix); UINT64_MAX for a
+  // length no text can have.
+  static uint64_t textExtent(std::span<const uint8_t> t) {
+    constexpr uint64_t kLongestPrefix = 1 + 2 + 1 + 2 + 4 + 8;
+    size_t at = 0;
+    const auto u = [&](size_t size, uint64_t& out) {
+      if (t.size() - at < size) return false;
+      out = 0;
+      for (size_t i = 0; i < size; ++i) out |= uint64_t{t[at + i]} << (8 * i);
+      at += size;
+      return true;
+    };
+    uint64_t length = 0;
+    uint64_t word = 0;
+    uint64_t unit = 1;
+    if (!u(1, length)) return kLongestPrefix;
+    if (length == 0xFF) {
+      if (!u(2, word)) return kLongestPrefix;
+      if (word == 0xFFFE) {
+        unit = 2;
+        if (!u(1, length)) return kLongestPrefix;
+        if (length == 0xFF && !u(2, word)) return kLongestPrefix;
+      }
+      if (length == 0xFF) {
+        if (word != 0xFFFF) {
+          length = word;
+        } else {
+          if (!u(4, length)) return kLongestPrefix;
+          if (length == 0xFFFFFFFFu) {
+            if (!u(8, length)) return kLongestPrefix;
+            if (length > 0x7FFFFFFFu) return UINT64_MAX;
+          }
+        }
+      }
+    }
+    return at + length * unit;
+  }
+};
+
 void writeRecord(ArchiveWriter& w, const _RECORD_DATA& record) {
   w.writeInt32(record.nFunction);
   w.writeInt32(record.nValue);
@@ -151,42 +220,78 @@ std::vector<uint8_t> encodeRecordFile(const RecordFileContents& contents) {
   return w.takeBytes();
 }
 
-RecordFileDecodeResult decodeRecordFile(std::span<const uint8_t> bytes) {
-  RecordFileDecodeResult result;
+RecordFilePrefix decodeRecordFilePrefix(std::span<const uint8_t> bytes, uint64_t fileSize,
+                                        RecordFileDecodeResult& result) {
+  RecordFilePrefix prefix;
   ArchiveReader r(bytes);
+  // Any valid header and version lie within the first bytes.
   const std::string header = r.readText();
   if (r.failed() || (header != kRecordFileHeader && header != kOldRecordFileHeader)) {
-    result.outcome = RecordFileOutcome::WrongHeader;
-    return result;
+    prefix.outcome = RecordFileOutcome::WrongHeader;
+    return prefix;
   }
   result.version = r.readInt32();
   if (r.failed()) {
-    result.outcome = RecordFileOutcome::EndsEarly;
-    return result;
+    prefix.outcome = RecordFileOutcome::EndsEarly;
+    return prefix;
   }
   if (result.version < 0) {
-    result.outcome = RecordFileOutcome::NegativeVersion;
-    return result;
+    prefix.outcome = RecordFileOutcome::NegativeVersion;
+    return prefix;
   }
+  PrefixReader reader{r, bytes};
+  headerFields(result.contents, reader);
+  reader.int32(prefix.recordCount);
+  if (r.failed()) {
+    // More bytes help only when the file has them.
+    if (bytes.size() < fileSize && reader.neededEnd <= fileSize) {
+      prefix.needsMoreBytes = true;
+      prefix.bytesNeeded = reader.neededEnd;
+    }
+    prefix.outcome = RecordFileOutcome::EndsEarly;
+    return prefix;
+  }
+  prefix.recordsOffset = r.position();
+  prefix.outcome = RecordFileOutcome::Read;
+  return prefix;
+}
 
-  RecordFileContents& c = result.contents;
-  headerFields(c, Reader{r});
-  const int32_t n = r.readInt32();
+RecordFileOutcome checkRecordFileSize(uint64_t fileSize, size_t recordsOffset, int32_t recordCount) {
+  if (fileSize < recordsOffset) return RecordFileOutcome::EndsEarly;
+  const uint64_t records = recordCount > 0 ? static_cast<uint64_t>(recordCount) * kRecordBytes : 0;
+  const uint64_t after = fileSize - recordsOffset;
   // A count the remaining bytes cannot hold is a damaged file, not an
   // allocation to attempt.
-  if (r.failed() || (n > 0 && static_cast<uint64_t>(n) > r.remaining() / kRecordBytes)) {
-    result.outcome = RecordFileOutcome::EndsEarly;
-    return result;
-  }
-  if (n > 0) c.records.reserve(static_cast<size_t>(n));
-  for (int32_t i = 0; i < n; ++i) c.records.push_back(readRecord(r));
-  graphFields(c, Reader{r});
-  if (r.failed()) {
-    result.outcome = RecordFileOutcome::EndsEarly;
-    return result;
-  }
-  result.corrected = makeRecordFileConsistent(c);
-  result.outcome = RecordFileOutcome::Read;
+  if (after < records + kRecordFileTailMinBytes) return RecordFileOutcome::EndsEarly;
+  if (after > records + kRecordFileTailMaxBytes) return RecordFileOutcome::Oversized;
+  return RecordFileOutcome::Read;
+}
+
+void decodeRecords(std::span<const uint8_t> bytes, RecordArray& records) {
+  ArchiveReader r(bytes);
+  for (size_t i = 0; i < bytes.size() / kRecordBytes; ++i) records.push_back(readRecord(r));
+}
+
+RecordFileOutcome decodeRecordFileTail(std::span<const uint8_t> bytes, RecordFileDecodeResult& result) {
+  ArchiveReader r(bytes);
+  graphFields(result.contents, Reader{r});
+  if (r.failed()) return RecordFileOutcome::EndsEarly;
+  if (result.contents.graph.extremeUnitText.size() > kMaxExtremeUnitTextBytes) return RecordFileOutcome::Oversized;
+  result.corrected = makeRecordFileConsistent(result.contents);
+  return RecordFileOutcome::Read;
+}
+
+RecordFileDecodeResult decodeRecordFile(std::span<const uint8_t> bytes) {
+  RecordFileDecodeResult result;
+  const RecordFilePrefix prefix = decodeRecordFilePrefix(bytes, bytes.size(), result);
+  result.outcome = prefix.outcome;
+  if (result.outcome != RecordFileOutcome::Read) return result;
+  result.outcome = checkRecordFileSize(bytes.size(), prefix.recordsOffset, prefix.recordCount);
+  if (result.outcome != RecordFileOutcome::Read) return result;
+  const size_t recordBytes = prefix.recordCount > 0 ? static_cast<size_t>(prefix.recordCount) * kRecordBytes : 0;
+  result.contents.records.reserve(recordBytes / kRecordBytes);
+  decodeRecords(bytes.subspan(prefix.recordsOffset, recordBytes), result.contents.records);
+  result.outcome = decodeRecordFileTail(bytes.subspan(prefix.recordsOffset + recordBytes), result);
   return result;
 }
 

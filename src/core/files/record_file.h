@@ -47,6 +47,7 @@ enum class RecordFileOutcome {
   WrongHeader,      // another program's file, or damaged at its start
   NegativeVersion,  // a format this program cannot read
   EndsEarly,        // stops before the last field (or a count or length beyond its end)
+  Oversized,        // far longer than any file of its record count: damaged, or another program's
 };
 
 struct RecordFileDecodeResult {
@@ -56,8 +57,52 @@ struct RecordFileDecodeResult {
   bool corrected = false;       // counts or indexes did not fit the records and were set right
 };
 
-// Reads a file's bytes; anything after the last field is ignored.
+// Reads a file's bytes; anything after the last field is ignored, up to a
+// few kilobytes (kRecordFileTailMaxBytes after the records).
 RecordFileDecodeResult decodeRecordFile(std::span<const uint8_t> bytes);
+
+// Staged reading, the pieces of decodeRecordFile: a file on disk is judged
+// by its first bytes and its size before its records are read, and the
+// records are read in pieces.
+
+// The first bytes hold any valid header text and version.
+inline constexpr size_t kRecordFileProbeBytes = 4096;
+// The unit text of the graph's extremes (field 56) is a unit name ("lx",
+// "FC"); a longer one (in UTF-8 bytes) is refused, so that whatever the
+// program accepts and writes again stays within kRecordFileTailMaxBytes.
+inline constexpr size_t kMaxExtremeUnitTextBytes = 1024;
+// After the records: fields 48 to 62 (14 numbers and the unit text) plus
+// room for a few bytes another tool may have left behind.
+inline constexpr size_t kRecordFileTailMinBytes = 14 * 4 + 1;
+inline constexpr size_t kRecordFileTailMaxBytes = 4096;
+static_assert(14 * 4 + 10 + 2 * kMaxExtremeUnitTextBytes < kRecordFileTailMaxBytes);
+
+struct RecordFilePrefix {
+  RecordFileOutcome outcome = RecordFileOutcome::EndsEarly;  // Read: fields 1 to 46 are complete
+  bool needsMoreBytes = false;  // the bytes given end inside fields 3 to 46, and the file has more
+  uint64_t bytesNeeded = 0;     // then: read at least this much of the file before trying again
+  size_t recordsOffset = 0;     // where the records start
+  int32_t recordCount = 0;      // N, field 46
+};
+
+// Fields 1 to 46 into result, from the first bytes of a file of fileSize
+// bytes (at least its first kRecordFileProbeBytes). A text whose length
+// goes beyond the file ends it early at once, without reading further.
+RecordFilePrefix decodeRecordFilePrefix(std::span<const uint8_t> bytes, uint64_t fileSize,
+                                        RecordFileDecodeResult& result);
+
+// Whether a file of fileSize bytes whose records start at recordsOffset has
+// the size of a file of recordCount records: EndsEarly when it is too short
+// for them and the fields after them, Oversized when it is longer than any
+// such file the program writes, else Read. Decided before any record is read.
+RecordFileOutcome checkRecordFileSize(uint64_t fileSize, size_t recordsOffset, int32_t recordCount);
+
+// Appends the records held in bytes (whole 32-byte records).
+void decodeRecords(std::span<const uint8_t> bytes, RecordArray& records);
+
+// Fields 48 to 62 from the bytes after the records; then the contents are
+// made consistent (result.corrected). Read, EndsEarly or Oversized.
+RecordFileOutcome decodeRecordFileTail(std::span<const uint8_t> bytes, RecordFileDecodeResult& result);
 
 // Brings counts and indexes that do not fit the records (a damaged or
 // hand-made file) to consistent values, so that no view reads outside the

@@ -1,10 +1,9 @@
 #include "files/record_file_io.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <string_view>
 
 #include "base/file_io.h"
 #include "base/settings.h"
@@ -25,21 +24,8 @@ void showError(UiHost& ui, std::string text) {
   ui.showMessage(box);
 }
 
-std::string directoryOf(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-// Whether a new file could be made at path: its folder exists and takes
-// new files, and what is there now is a writable file (or nothing).
-bool canCreateFileAt(const std::string& path) {
-  struct stat st {};
-  if (::stat(path.c_str(), &st) == 0) {
-    if (S_ISDIR(st.st_mode) || ::access(path.c_str(), W_OK) != 0) return false;
-  }
-  return ::access(directoryOf(path).c_str(), W_OK | X_OK) == 0;
-}
+// Records read from disk per piece: 1 MiB.
+constexpr size_t kRecordsPerRead = 32768;
 
 RecordFileContents contentsOf(const RecordFileTargets& live, const MeterIdentity& meter) {
   RecordFileContents c;
@@ -61,19 +47,67 @@ std::string fileNameOf(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+RecordFileLoad loadRecordFile(const std::string& path, ReadableFile::ReadFunction readFunction) {
+  RecordFileLoad load;
+  ReadableFile file;
+  load.status = file.open(path, load.error, std::move(readFunction));
+  if (load.status != FileReadResult::Status::Ok) return load;
+  const auto fail = [&] {
+    load.status = FileReadResult::Status::Error;
+    return std::move(load);
+  };
+  RecordFileDecodeResult& decoded = load.decoded;
+  const uint64_t size = file.size();
+
+  // The header from the first bytes; the rest of fields 3 to 46 is read as
+  // far as its texts really go (they are part of the file's contents).
+  std::vector<uint8_t> bytes;
+  uint64_t want = std::min<uint64_t>(size, kRecordFileProbeBytes);
+  RecordFilePrefix prefix;
+  for (;;) {
+    if (!file.readAt(bytes.size(), static_cast<size_t>(want - bytes.size()), bytes, load.error)) return fail();
+    decoded = {};
+    prefix = decodeRecordFilePrefix(bytes, size, decoded);
+    if (!prefix.needsMoreBytes) break;
+    want = std::min<uint64_t>(size, std::max<uint64_t>(prefix.bytesNeeded, want + kRecordFileProbeBytes));
+  }
+  decoded.outcome = prefix.outcome;
+  if (decoded.outcome != RecordFileOutcome::Read) return load;
+  decoded.outcome = checkRecordFileSize(size, prefix.recordsOffset, prefix.recordCount);
+  if (decoded.outcome != RecordFileOutcome::Read) return load;
+
+  const size_t count = prefix.recordCount > 0 ? static_cast<size_t>(prefix.recordCount) : 0;
+  RecordArray& records = decoded.contents.records;
+  records.reserve(count);
+  uint64_t offset = prefix.recordsOffset;
+  for (size_t done = 0; done < count;) {
+    const size_t piece = std::min(kRecordsPerRead, count - done);
+    bytes.clear();
+    if (!file.readAt(offset, piece * kRecordBytes, bytes, load.error)) return fail();
+    decodeRecords(bytes, records);
+    done += piece;
+    offset += piece * kRecordBytes;
+  }
+  bytes.clear();
+  if (!file.readAt(offset, static_cast<size_t>(size - offset), bytes, load.error)) return fail();
+  decoded.outcome = decodeRecordFileTail(bytes, decoded);
+  return load;
+}
+
 bool readRecordFile(const std::string& path, RecordFileTargets live, UiHost& ui, const LanguageTable& texts) {
-  FileReadResult file = readFileBytes(path);
+  RecordFileLoad file = loadRecordFile(path);
   if (file.status != FileReadResult::Status::Ok) {
     const std::string reason =
         file.status == FileReadResult::Status::Missing ? std::strerror(ENOENT) : std::string(fileErrorReason(file.error));
     showError(ui, fileProblemMessage(FileProblem::CannotRead, path, reason, texts.language()));
     return false;
   }
-  RecordFileDecodeResult decoded = decodeRecordFile(file.bytes);
+  RecordFileDecodeResult& decoded = file.decoded;
   switch (decoded.outcome) {
     case RecordFileOutcome::Read:
       break;
     case RecordFileOutcome::WrongHeader:
+    case RecordFileOutcome::Oversized:
       showError(ui, texts.text(TextIncorrectFileFormat));
       return false;
     case RecordFileOutcome::NegativeVersion:
@@ -110,9 +144,25 @@ bool readRecordFile(const std::string& path, RecordFileTargets live, UiHost& ui,
   return true;
 }
 
+std::vector<uint8_t> liveRecordFileBytes(const RecordFileTargets& live, const MeterIdentity& currentMeter) {
+  return encodeRecordFile(contentsOf(live, currentMeter));
+}
+
+std::optional<std::string> writeRescueRecordFile(const std::string& folder, const RecordFileTargets& live,
+                                                 const MeterIdentity& currentMeter) {
+  constexpr std::string_view kSuffix = ".lxrd";
+  std::string path = folder;
+  if (path.empty() || path.back() != '/') path += '/';
+  path += "lumetrevisor-record-XXXXXX";
+  path += kSuffix;
+  const std::vector<uint8_t> bytes = liveRecordFileBytes(live, currentMeter);
+  if (!writeNewUniqueFile(path, static_cast<int>(kSuffix.size()), bytes).ok) return std::nullopt;
+  return path;
+}
+
 bool writeRecordFile(const std::string& path, RecordFileTargets live, const MeterIdentity& currentMeter, UiHost& ui,
                      const LanguageTable& texts) {
-  const std::vector<uint8_t> bytes = encodeRecordFile(contentsOf(live, currentMeter));
+  const std::vector<uint8_t> bytes = liveRecordFileBytes(live, currentMeter);
   const FileWriteResult written = writeFileAtomically(path, bytes);
   if (!written.ok) {
     showError(ui, fileProblemMessage(FileProblem::CannotWrite, path, fileErrorReason(written.error), texts.language()));
@@ -131,7 +181,7 @@ bool writeRecordFile(const std::string& path, RecordFileTargets live, const Mete
 
 bool exportRecordCsv(const std::string& path, const RecordStore& store, const AppSettings& settings,
                      const MeterIdentity& currentMeter, UiHost& ui, const LanguageTable& texts) {
-  if (!canCreateFileAt(path)) {
+  if (!fileWriteRefusal(path).empty()) {
     showError(ui, texts.format(TextCannotOpenFile, fileNameOf(path)));
     return false;
   }

@@ -8,6 +8,7 @@
 #include <optional>
 #include <vector>
 
+#include "base/file_io.h"
 #include "ui/ui_host.h"
 #include "files/file_messages.h"
 #include "link/serial_port.h"
@@ -172,7 +173,9 @@ void MemoryDownload::readerThread(MemoryOccupancy occupancy, std::time_t okTime)
 }
 
 void MemoryDownload::writerThread() {
-  const int fd = ::open(request_.path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOCTTY, 0666);
+  // Never waits on a FIFO or a device: only a regular file is written.
+  std::string openError;
+  const int fd = openRegularFileForWriting(request_.path, openError);
   if (fd < 0) {
     setFileState(FileState::Failed);
     bridge_.post([this] { finish(MemoryDownloadOutcome::FileNotOpened, {}); });
