@@ -166,7 +166,7 @@ void Recording::onRecordTick(const RecordTick& tick) {
   showRecordedSample(s);
   store_.appendRecord(s.record);
   g.blankFlag = s.value.reservedFlag;
-  graph_.drawGraph();
+  graph_.sampleAppended();
 
   const bool done = runSettings_.totalMode == 1
                         ? normalIntervalSeconds(runSettings_) * (int64_t{st.runCount} - 1) >= recordTimeSeconds(runSettings_)
