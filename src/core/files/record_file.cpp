@@ -108,27 +108,9 @@ struct Reader {
   void date(OleDate& v) { v = readDate(r); }
 };
 
-void writeRecord(ArchiveWriter& w, const _RECORD_DATA& record) {
-  w.writeInt32(record.nFunction);
-  w.writeInt32(record.nValue);
-  w.writeInt32(record.nRange);
-  w.writeInt32(record.dtTimeStatus);
-  w.writeDouble(record.dtTimeDays);
-  w.writeInt32(record.nUnit);
-  w.writeInt32(record.nReserved);
-}
-
-_RECORD_DATA readRecord(ArchiveReader& r) {
-  _RECORD_DATA record;
-  record.nFunction = r.readInt32();
-  record.nValue = r.readInt32();
-  record.nRange = r.readInt32();
-  record.dtTimeStatus = r.readInt32();
-  record.dtTimeDays = r.readDouble();
-  record.nUnit = r.readInt32();
-  record.nReserved = r.readInt32();
-  return record;
-}
+// A sample lies in memory exactly as in the file (record_data.h checks
+// the layout), so the samples go out and come in as one block.
+static_assert(sizeof(_RECORD_DATA) == kRecordBytes);
 
 template <typename T>
 bool clampInto(T& value, T low, T high) {
@@ -141,12 +123,17 @@ bool clampInto(T& value, T low, T high) {
 }  // namespace
 
 std::vector<uint8_t> encodeRecordFile(const RecordFileContents& contents) {
+  return encodeRecordFile(contents, contents.records);
+}
+
+std::vector<uint8_t> encodeRecordFile(const RecordFileContents& contents, std::span<const _RECORD_DATA> records) {
   ArchiveWriter w;
+  w.reserve(4096 + records.size_bytes());
   w.writeText(kRecordFileHeader);
   w.writeInt32(kProgramVersionNumber);
   headerFields(contents, Writer{w});
-  w.writeInt32(static_cast<int32_t>(contents.records.size()));
-  for (const _RECORD_DATA& record : contents.records) writeRecord(w, record);
+  w.writeInt32(static_cast<int32_t>(records.size()));
+  w.writeBytes(records.data(), records.size_bytes());
   graphFields(contents, Writer{w});
   return w.takeBytes();
 }
@@ -178,8 +165,10 @@ RecordFileDecodeResult decodeRecordFile(std::span<const uint8_t> bytes) {
     result.outcome = RecordFileOutcome::EndsEarly;
     return result;
   }
-  if (n > 0) c.records.reserve(static_cast<size_t>(n));
-  for (int32_t i = 0; i < n; ++i) c.records.push_back(readRecord(r));
+  if (n > 0) {
+    c.records.resize(static_cast<size_t>(n));
+    r.readBytes(c.records.data(), c.records.size() * sizeof(_RECORD_DATA));
+  }
   graphFields(c, Reader{r});
   if (r.failed()) {
     result.outcome = RecordFileOutcome::EndsEarly;

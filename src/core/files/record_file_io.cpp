@@ -49,8 +49,7 @@ RecordFileContents contentsOf(const RecordFileTargets& live, const MeterIdentity
   c.listSeparator = live.settings.listSeparator;
   c.identity = meter;
   c.state = live.store.state;
-  c.records = live.store.records;
-  c.graph = live.graph;
+  c.graph = live.graph;  // the samples are written from the store itself
   return c;
 }
 
@@ -112,7 +111,7 @@ bool readRecordFile(const std::string& path, RecordFileTargets live, UiHost& ui,
 
 bool writeRecordFile(const std::string& path, RecordFileTargets live, const MeterIdentity& currentMeter, UiHost& ui,
                      const LanguageTable& texts) {
-  const std::vector<uint8_t> bytes = encodeRecordFile(contentsOf(live, currentMeter));
+  const std::vector<uint8_t> bytes = encodeRecordFile(contentsOf(live, currentMeter), live.store.records);
   const FileWriteResult written = writeFileAtomically(path, bytes);
   if (!written.ok) {
     showError(ui, fileProblemMessage(FileProblem::CannotWrite, path, fileErrorReason(written.error), texts.language()));
