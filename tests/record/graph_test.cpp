@@ -293,9 +293,13 @@ TEST(DrawCurve, AMillionSamplesCostAFewLinesPerColumn) {
   size_t referenceOps = 0, perColumnOps = 0;
   const PixelCanvas reference = render(s, records, CurveDrawing::Reference, &referenceOps);
   const PixelCanvas perColumn = render(s, records, CurveDrawing::PerColumn, &perColumnOps);
+  size_t indexedOps = 0;
+  const PixelCanvas indexed = render(s, records, CurveDrawing::Indexed, &indexedOps);
   EXPECT_TRUE(reference == perColumn);
+  EXPECT_TRUE(reference == indexed);
   EXPECT_GT(referenceOps, 500000u);  // zero-length segments draw nothing
   EXPECT_LE(perColumnOps, 4u * 344);
+  EXPECT_LE(indexedOps, 4u * 344);
 }
 
 TEST(GraphPage, ResetKeepsTheSpanAndCopyAddsTheTopEdge) {
