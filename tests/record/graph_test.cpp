@@ -92,6 +92,10 @@ TEST(GraphPage, ValueLabelsInsertZerosAndThePoint) {
   EXPECT_EQ(valueLabelText(-5, 2), "-0.05");
   EXPECT_EQ(valueLabelText(1800, 0), "1800");
   EXPECT_EQ(valueLabelText(-1234, 1), "-123.4");
+  EXPECT_EQ(valueLabelText(12, 2), "0.12");
+  EXPECT_EQ(valueLabelText(100, 2), "1.00");
+  EXPECT_EQ(valueLabelText(-12, 3), "-0.012");
+  EXPECT_EQ(valueLabelText(7, 12), "0.000000007");  // at most nine decimals
 }
 
 TEST(ComputeTimeSpan, GrowsByAQuarterRoundedUpToItsStep) {

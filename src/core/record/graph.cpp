@@ -1,10 +1,12 @@
 #include "record/graph.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cinttypes>
 #include <cmath>
 #include <cstdio>
 #include <limits>
+#include <string_view>
 #include <utility>
 
 #include "monitor/value_codes.h"
@@ -131,18 +133,28 @@ std::string timeLabelText(int64_t s) {
 }
 
 std::string valueLabelText(int64_t value, int decimals) {
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%" PRId64, value);
-  std::string text = buf;
+  char digits[24];
+  std::string_view text(digits, static_cast<size_t>(std::to_chars(digits, digits + sizeof digits, value).ptr - digits));
   // Three decimals is the most any range has; more comes only from a
   // damaged file and is not worth a label of thousands of zeros.
-  decimals = std::clamp(decimals, 0, 9);
-  if (decimals == 0) return text;
-  const size_t sign = text[0] == '-' ? 1 : 0;
-  const size_t digits = text.size() - sign;
-  if (digits < static_cast<size_t>(decimals) + 1) text.insert(sign, static_cast<size_t>(decimals) + 1 - digits, '0');
-  text.insert(text.size() - static_cast<size_t>(decimals), ".");
-  return text;
+  const size_t d = static_cast<size_t>(std::clamp(decimals, 0, 9));
+  if (d == 0) return std::string(text);
+  std::string label;
+  if (text.front() == '-') {
+    label += '-';
+    text.remove_prefix(1);
+  }
+  // Zeros after the sign until one digit stands before the point.
+  if (text.size() > d) {
+    label += text.substr(0, text.size() - d);
+    label += '.';
+    label += text.substr(text.size() - d);
+  } else {
+    label += "0.";
+    label.append(d - text.size(), '0');
+    label += text;
+  }
+  return label;
 }
 
 void drawGraphFrame(const GraphState& state, std::vector<DrawOp>& out) {
