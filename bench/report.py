@@ -1,9 +1,11 @@
 #!/usr/bin/python3
 """Turns the benchmark's JSON into the results table and the cost picture.
 
-Usage: report.py BENCH.json PANDAS.json OUT_DIR
+Usage: report.py BENCH.json PANDAS.json OUT_DIR [README.md]
 Writes OUT_DIR/results.md (the table, also printed), OUT_DIR/cost.dat and
-OUT_DIR/cost.gp (the gnuplot script that draws OUT_DIR/cost.png).
+OUT_DIR/cost.gp (the gnuplot script that draws OUT_DIR/cost.png); with a
+README, replaces the results table there (the lines from the table's
+heading to the picture).
 """
 import json
 import os
@@ -91,6 +93,13 @@ def main():
     with open(os.path.join(out, "results.md"), "w") as f:
         f.write(text)
     print(text)
+    if len(sys.argv) > 4:
+        with open(sys.argv[4]) as f:
+            readme = f.read()
+        start = readme.index("| work | target | measured |")
+        end = readme.index("![Cost against samples in the run]")
+        with open(sys.argv[4], "w") as f:
+            f.write(readme[:start] + text + "\n" + readme[end:])
 
     series = ["RecordTick", "GraphRedraw", "GraphRedrawEverySample", "RecordFileWrite", "RecordFileRead",
               "CsvExportInProgram", "CliExport"]
