@@ -192,6 +192,9 @@ int runRecord(const Command& command, const std::vector<std::string>& args) {
   std::atomic<int32_t> startPending{0};
   Recording recording(ui, session.handOver, systemRecordClock(), env, recordingFlag, startPending);
   recording.initialise(PixelRect{0, 0, 400, 300});
+  // The graph's scale and time span are saved in the record file; its
+  // picture is never shown here.
+  recording.graph().setUnseen(true);
   recording.graph().setGraphIntervalSeconds(intervalTotalSeconds(settings));
   SamplePrinter printer(recording.list().model(), recording.store());
   recording.list().model().setObserver(&printer);

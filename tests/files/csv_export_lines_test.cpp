@@ -2,10 +2,16 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <cstdio>
+#include <limits>
+#include <random>
 
 #include "base/settings.h"
 #include "files/csv_export.h"
+#include "monitor/format_value.h"
+#include "monitor/range_table.h"
 #include "monitor/value_codes.h"
+#include "record/time_text.h"
 #include "ui/language_table.h"
 
 namespace lmv {
@@ -148,6 +154,49 @@ TEST(CsvRecordLineDates, DatesWithoutLeadingZerosAndUnknownDatesAsMinusOne) {
   EXPECT_EQ(csvExportRecordLine(12, record, false, {}, symbols), "12,2021/1/2,03:04:05,2000,5,lx,");
   record.time = OleDate{41827.0, OleDate::Invalid};
   EXPECT_EQ(csvExportRecordLine(3, record, false, {}, symbols), "3,-1/-1/-1,-1:-1:-1,2000,5,lx,");
+}
+
+// The record line as the display formatting and printf give it, field by field.
+std::string printedRecordLine(int32_t position, const CsvRecordFields& r, bool relative, const OleDate& base,
+                              const CsvSymbols& symbols) {
+  const std::string& sep = symbols.separator;
+  std::string line = std::to_string(position) + sep;
+  if (relative) {
+    line += sep + relativeTimeText(r.time, base);
+  } else {
+    CalendarTime t{-1, -1, -1, -1, -1, -1};
+    if (auto f = oleDateFields(r.time)) t = *f;
+    char buf[96];
+    std::snprintf(buf, sizeof buf, "%d/%d/%d%s%02d:%02d:%02d", t.year, t.month, t.day, sep.c_str(), t.hour, t.minute,
+                  t.second);
+    line += buf;
+  }
+  line += sep + std::string(rangeLabel(r.range, r.unit)) + sep;
+  line += formatStoredValue(r.value, r.range, r.unit, symbols.decimal) + sep;
+  line += std::string(rangeUnit[rangeTableIndex(r.range, r.unit)]) + sep;
+  if (r.value == CodeOver) line += "OVER";
+  return line;
+}
+
+TEST(CsvRecordLineFormatting, SameTextAsTheDisplayFormattingForEveryRangeUnitAndSymbol) {
+  std::mt19937 rng(5810);
+  const OleDate base = at(2014, 7, 7, 9, 5, 3);
+  const std::vector<int32_t> special{0, 1, 9, 10, 99, 100, 999, 1000, -1, -9, -10, -999, -1000, 19999, -19999,
+                                     CodeOver, CodeOverNegative, CodeNoValue, CodeNotConnected,
+                                     std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()};
+  for (int i = 0; i < 20000; ++i) {
+    CsvRecordFields r;
+    r.value = i < static_cast<int>(special.size()) ? special[static_cast<size_t>(i)]
+                                                   : static_cast<int32_t>(rng() % 400001) - 200000;
+    r.range = static_cast<int32_t>(rng() % 8) - 1;  // -1 and 6 as from a damaged file
+    r.unit = static_cast<int32_t>(rng() % 3);
+    const double seconds = static_cast<double>(static_cast<int64_t>(rng() % 800000) - 100000);
+    r.time = OleDate{base.value + seconds / 86400.0, rng() % 50 == 0 ? OleDate::Invalid : OleDate::Valid};
+    const CsvSymbols symbols = csvSymbols(static_cast<int32_t>(rng() % 2), static_cast<int32_t>(rng() % 2));
+    const bool relative = rng() % 2 == 0;
+    ASSERT_EQ(csvExportRecordLine(i + 1, r, relative, base, symbols), printedRecordLine(i + 1, r, relative, base, symbols))
+        << "value " << r.value << " range " << r.range << " unit " << r.unit;
+  }
 }
 
 }  // namespace

@@ -92,6 +92,10 @@ TEST(GraphPage, ValueLabelsInsertZerosAndThePoint) {
   EXPECT_EQ(valueLabelText(-5, 2), "-0.05");
   EXPECT_EQ(valueLabelText(1800, 0), "1800");
   EXPECT_EQ(valueLabelText(-1234, 1), "-123.4");
+  EXPECT_EQ(valueLabelText(12, 2), "0.12");
+  EXPECT_EQ(valueLabelText(100, 2), "1.00");
+  EXPECT_EQ(valueLabelText(-12, 3), "-0.012");
+  EXPECT_EQ(valueLabelText(7, 12), "0.000000007");  // at most nine decimals
 }
 
 TEST(ComputeTimeSpan, GrowsByAQuarterRoundedUpToItsStep) {
@@ -293,9 +297,13 @@ TEST(DrawCurve, AMillionSamplesCostAFewLinesPerColumn) {
   size_t referenceOps = 0, perColumnOps = 0;
   const PixelCanvas reference = render(s, records, CurveDrawing::Reference, &referenceOps);
   const PixelCanvas perColumn = render(s, records, CurveDrawing::PerColumn, &perColumnOps);
+  size_t indexedOps = 0;
+  const PixelCanvas indexed = render(s, records, CurveDrawing::Indexed, &indexedOps);
   EXPECT_TRUE(reference == perColumn);
+  EXPECT_TRUE(reference == indexed);
   EXPECT_GT(referenceOps, 500000u);  // zero-length segments draw nothing
   EXPECT_LE(perColumnOps, 4u * 344);
+  EXPECT_LE(indexedOps, 4u * 344);
 }
 
 TEST(GraphPage, ResetKeepsTheSpanAndCopyAddsTheTopEdge) {

@@ -1,6 +1,7 @@
 #include "base/archive.h"
 
 #include <bit>
+#include <cstring>
 
 #include "base/charset.h"
 
@@ -9,13 +10,14 @@ namespace lmv {
 void ArchiveWriter::writeU8(uint8_t value) { bytes_.push_back(value); }
 
 void ArchiveWriter::writeU16(uint16_t value) {
-  writeU8(static_cast<uint8_t>(value));
-  writeU8(static_cast<uint8_t>(value >> 8));
+  const uint8_t b[2] = {static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8)};
+  writeBytes(b, sizeof b);
 }
 
 void ArchiveWriter::writeU32(uint32_t value) {
-  writeU16(static_cast<uint16_t>(value));
-  writeU16(static_cast<uint16_t>(value >> 16));
+  const uint8_t b[4] = {static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8),
+                        static_cast<uint8_t>(value >> 16), static_cast<uint8_t>(value >> 24)};
+  writeBytes(b, sizeof b);
 }
 
 void ArchiveWriter::writeInt32(int32_t value) { writeU32(static_cast<uint32_t>(value)); }
@@ -24,6 +26,13 @@ void ArchiveWriter::writeDouble(double value) {
   const auto bits = std::bit_cast<uint64_t>(value);
   writeU32(static_cast<uint32_t>(bits));
   writeU32(static_cast<uint32_t>(bits >> 32));
+}
+
+void ArchiveWriter::writeBytes(const void* data, size_t size) {
+  if (size == 0) return;
+  const size_t at = bytes_.size();
+  bytes_.resize(at + size);
+  std::memcpy(bytes_.data() + at, data, size);
 }
 
 void ArchiveWriter::writeRect(const IntRect& rect) {
@@ -68,6 +77,13 @@ bool ArchiveReader::take(size_t count, const uint8_t*& data) {
   }
   data = bytes_.data() + pos_;
   pos_ += count;
+  return true;
+}
+
+bool ArchiveReader::readBytes(void* out, size_t size) {
+  const uint8_t* p = nullptr;
+  if (!take(size, p)) return false;
+  if (size > 0) std::memcpy(out, p, size);
   return true;
 }
 

@@ -30,6 +30,10 @@ class ArchiveWriter {
   void writeRect(const IntRect& rect);
   // utf8 is converted to UTF-16; malformed UTF-8 is stored as U+FFFD.
   void writeText(std::string_view utf8);
+  // Bytes as they are (data already in the file's byte order).
+  void writeBytes(const void* data, size_t size);
+  // Room for size more bytes, so that a large file is built in one buffer.
+  void reserve(size_t size) { bytes_.reserve(bytes_.size() + size); }
 
   const std::vector<uint8_t>& bytes() const { return bytes_; }
   std::vector<uint8_t> takeBytes() { return std::move(bytes_); }
@@ -54,6 +58,8 @@ class ArchiveReader {
   IntRect readRect();
   // Returns the text as UTF-8.
   std::string readText();
+  // size bytes as they are; fails (and leaves out alone) when fewer remain.
+  bool readBytes(void* out, size_t size);
 
   bool failed() const { return failed_; }
   // Byte offset of the value whose read failed first (valid when failed()).

@@ -1,6 +1,10 @@
 #include "files/csv_export.h"
 
+#include <algorithm>
+#include <charconv>
 #include <cstdio>
+#include <cstring>
+#include <string_view>
 
 #include "base/settings.h"
 #include "monitor/format_value.h"
@@ -69,29 +73,108 @@ std::vector<std::string> csvExportHeaderLines(const CsvExportHeader& header, con
   return lines;
 }
 
-std::string csvExportRecordLine(int32_t position, const CsvRecordFields& record, bool relative,
-                                const OleDate& baseTime, const CsvSymbols& symbols) {
-  const std::string& sep = symbols.separator;
-  std::string line = std::to_string(position);
-  line += sep;
+namespace {
+
+// A record line is built in a fixed buffer with std::to_chars: no stream,
+// no allocation per field. Every piece is ASCII, so the line is the same in
+// every locale's character set.
+class LineBuffer {
+ public:
+  void put(std::string_view text) {
+    std::memcpy(end_, text.data(), std::min(text.size(), room()));
+    end_ += std::min(text.size(), room());
+  }
+  void put(char c) {
+    if (room() > 0) *end_++ = c;
+  }
+  void number(int64_t v) { end_ = std::to_chars(end_, buf_ + sizeof buf_, v).ptr; }
+  // printf's "%02d": at least two characters, zero-padded when not negative.
+  void twoDigits(int64_t v) {
+    if (v >= 0 && v < 10) put('0');
+    number(v);
+  }
+  std::string_view text() const { return {buf_, static_cast<size_t>(end_ - buf_)}; }
+
+ private:
+  size_t room() const { return static_cast<size_t>(buf_ + sizeof buf_ - end_); }
+  char buf_[256];
+  char* end_ = buf_;
+};
+
+void putStoredValue(LineBuffer& line, const CsvRecordFields& record, const CsvSymbols& symbols) {
+  if (storedValueKind(record.value) != ValueKind::Normal) {
+    line.put(formatStoredValue(record.value, record.range, record.unit, symbols.decimal));
+    return;
+  }
+  // The value code's digits with the range's decimal places: zeros after the
+  // sign until one digit stands before the symbol.
+  const int decimals = rangeDecimals[rangeTableIndex(record.range, record.unit)];
+  char digits[16];
+  char* end = std::to_chars(digits, digits + sizeof digits, record.value).ptr;
+  std::string_view text(digits, static_cast<size_t>(end - digits));
+  if (!text.empty() && text.front() == '-') {
+    line.put('-');
+    text.remove_prefix(1);
+  }
+  if (decimals <= 0) {
+    line.put(text);
+    return;
+  }
+  const size_t d = static_cast<size_t>(decimals);
+  char padded[32];
+  size_t n = 0;
+  while (n + text.size() < d + 1 && n < d) padded[n++] = '0';
+  std::memcpy(padded + n, text.data(), text.size());
+  n += text.size();
+  line.put(std::string_view(padded, n - d));
+  line.put(symbols.decimal);
+  line.put(std::string_view(padded + n - d, d));
+}
+
+void putRecordLine(LineBuffer& line, int32_t position, const CsvRecordFields& record, bool relative,
+                   const OleDate& baseTime, const CsvSymbols& symbols) {
+  const std::string_view sep = symbols.separator;
+  line.number(position);
+  line.put(sep);
   if (relative) {
-    line += sep;
-    line += relativeTimeText(record.time, baseTime);
+    line.put(sep);
+    const int32_t s = relativeTimeSeconds(record.time, baseTime);
+    line.twoDigits(s / 3600);
+    line.put(':');
+    line.twoDigits((s / 60) % 60);
+    line.put(':');
+    line.twoDigits(s % 60);
   } else {
     const CalendarTime t = fieldsOrUnknown(record.time);
-    line += dateCell(t);
-    line += sep;
-    line += timeCell(t);
+    line.number(t.year);
+    line.put('/');
+    line.number(t.month);
+    line.put('/');
+    line.number(t.day);
+    line.put(sep);
+    line.twoDigits(t.hour);
+    line.put(':');
+    line.twoDigits(t.minute);
+    line.put(':');
+    line.twoDigits(t.second);
   }
-  line += sep;
-  line += rangeLabel(record.range, record.unit);
-  line += sep;
-  line += formatStoredValue(record.value, record.range, record.unit, symbols.decimal);
-  line += sep;
-  line += rangeUnit[rangeTableIndex(record.range, record.unit)];
-  line += sep;
-  if (record.value == CodeOver) line += "OVER";
-  return line;
+  line.put(sep);
+  line.put(rangeLabel(record.range, record.unit));
+  line.put(sep);
+  putStoredValue(line, record, symbols);
+  line.put(sep);
+  line.put(rangeUnit[rangeTableIndex(record.range, record.unit)]);
+  line.put(sep);
+  if (record.value == CodeOver) line.put("OVER");
+}
+
+}  // namespace
+
+std::string csvExportRecordLine(int32_t position, const CsvRecordFields& record, bool relative,
+                                const OleDate& baseTime, const CsvSymbols& symbols) {
+  LineBuffer line;
+  putRecordLine(line, position, record, relative, baseTime, symbols);
+  return std::string(line.text());
 }
 
 std::string csvExportText(const CsvExportHeader& header, const RecordArray& records, const LanguageTable& texts) {
@@ -101,10 +184,14 @@ std::string csvExportText(const CsvExportHeader& header, const RecordArray& reco
   std::string out;
   for (const std::string& line : csvExportHeaderLines(header, symbols, texts)) appendCsvLine(out, line);
   const bool relative = s.timeDisplayMode != 0;
+  // Record lines take about 40 bytes; the text grows in place.
+  out.reserve(out.size() + records.size() * 48);
   int32_t position = 0;
   for (const _RECORD_DATA& r : records) {
-    const CsvRecordFields fields{r.nValue, r.nRange, r.nUnit, r.dtTime()};
-    appendCsvLine(out, csvExportRecordLine(++position, fields, relative, header.baseTime, symbols));
+    LineBuffer line;
+    putRecordLine(line, ++position, {r.nValue, r.nRange, r.nUnit, r.dtTime()}, relative, header.baseTime, symbols);
+    out += line.text();
+    out += "\r\n";
   }
   return out;
 }

@@ -1,6 +1,7 @@
 #include "files/record_file.h"
 
 #include <algorithm>
+#include <cstring>
 #include <cstdint>
 
 #include "base/archive.h"
@@ -177,27 +178,9 @@ struct PrefixReader {
   }
 };
 
-void writeRecord(ArchiveWriter& w, const _RECORD_DATA& record) {
-  w.writeInt32(record.nFunction);
-  w.writeInt32(record.nValue);
-  w.writeInt32(record.nRange);
-  w.writeInt32(record.dtTimeStatus);
-  w.writeDouble(record.dtTimeDays);
-  w.writeInt32(record.nUnit);
-  w.writeInt32(record.nReserved);
-}
-
-_RECORD_DATA readRecord(ArchiveReader& r) {
-  _RECORD_DATA record;
-  record.nFunction = r.readInt32();
-  record.nValue = r.readInt32();
-  record.nRange = r.readInt32();
-  record.dtTimeStatus = r.readInt32();
-  record.dtTimeDays = r.readDouble();
-  record.nUnit = r.readInt32();
-  record.nReserved = r.readInt32();
-  return record;
-}
+// A sample lies in memory exactly as in the file (record_data.h checks
+// the layout), so the samples go out and come in as one block.
+static_assert(sizeof(_RECORD_DATA) == kRecordBytes);
 
 template <typename T>
 bool clampInto(T& value, T low, T high) {
@@ -210,12 +193,17 @@ bool clampInto(T& value, T low, T high) {
 }  // namespace
 
 std::vector<uint8_t> encodeRecordFile(const RecordFileContents& contents) {
+  return encodeRecordFile(contents, contents.records);
+}
+
+std::vector<uint8_t> encodeRecordFile(const RecordFileContents& contents, std::span<const _RECORD_DATA> records) {
   ArchiveWriter w;
+  w.reserve(4096 + records.size_bytes());
   w.writeText(kRecordFileHeader);
   w.writeInt32(kProgramVersionNumber);
   headerFields(contents, Writer{w});
-  w.writeInt32(static_cast<int32_t>(contents.records.size()));
-  for (const _RECORD_DATA& record : contents.records) writeRecord(w, record);
+  w.writeInt32(static_cast<int32_t>(records.size()));
+  w.writeBytes(records.data(), records.size_bytes());
   graphFields(contents, Writer{w});
   return w.takeBytes();
 }
@@ -268,8 +256,10 @@ RecordFileOutcome checkRecordFileSize(uint64_t fileSize, size_t recordsOffset, i
 }
 
 void decodeRecords(std::span<const uint8_t> bytes, RecordArray& records) {
-  ArchiveReader r(bytes);
-  for (size_t i = 0; i < bytes.size() / kRecordBytes; ++i) records.push_back(readRecord(r));
+  const size_t count = bytes.size() / kRecordBytes;
+  const size_t first = records.size();
+  records.resize(first + count);
+  if (count > 0) std::memcpy(records.data() + first, bytes.data(), count * kRecordBytes);
 }
 
 RecordFileOutcome decodeRecordFileTail(std::span<const uint8_t> bytes, RecordFileDecodeResult& result) {

@@ -41,6 +41,9 @@ struct RecordFileContents {
 };
 
 std::vector<uint8_t> encodeRecordFile(const RecordFileContents& contents);
+// The same with the samples taken from records instead of contents.records
+// (which is not read), so that saving needs no copy of the store.
+std::vector<uint8_t> encodeRecordFile(const RecordFileContents& contents, std::span<const _RECORD_DATA> records);
 
 enum class RecordFileOutcome {
   Read,

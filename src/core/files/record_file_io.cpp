@@ -35,8 +35,7 @@ RecordFileContents contentsOf(const RecordFileTargets& live, const MeterIdentity
   c.listSeparator = live.settings.listSeparator;
   c.identity = meter;
   c.state = live.store.state;
-  c.records = live.store.records;
-  c.graph = live.graph;
+  c.graph = live.graph;  // the samples are written from the store itself
   return c;
 }
 
@@ -145,7 +144,7 @@ bool readRecordFile(const std::string& path, RecordFileTargets live, UiHost& ui,
 }
 
 std::vector<uint8_t> liveRecordFileBytes(const RecordFileTargets& live, const MeterIdentity& currentMeter) {
-  return encodeRecordFile(contentsOf(live, currentMeter));
+  return encodeRecordFile(contentsOf(live, currentMeter), live.store.records);
 }
 
 std::optional<std::string> writeRescueRecordFile(const std::string& folder, const RecordFileTargets& live,

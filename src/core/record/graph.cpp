@@ -1,10 +1,12 @@
 #include "record/graph.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cinttypes>
 #include <cmath>
 #include <cstdio>
 #include <limits>
+#include <string_view>
 #include <utility>
 
 #include "monitor/value_codes.h"
@@ -15,15 +17,6 @@ namespace {
 int32_t clampToInt32(int64_t v) {
   return static_cast<int32_t>(
       std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
-}
-
-// Truncation toward zero; values no 64-bit integer holds (never from real
-// samples) are clamped so that the conversion stays defined.
-int64_t truncToInt64(double v) {
-  if (std::isnan(v)) return 0;
-  if (v >= 9.2e18) return std::numeric_limits<int64_t>::max() / 2;
-  if (v <= -9.2e18) return std::numeric_limits<int64_t>::min() / 2;
-  return static_cast<int64_t>(v);
 }
 
 int64_t raiseToMultiple(int64_t v, int64_t step) {
@@ -38,25 +31,15 @@ int64_t lowerToMultiple(int64_t v, int64_t step) {
   return r > 0 ? v - r : v - r - step;
 }
 
-double powerOfTen(int64_t exponent) {
-  static constexpr double kTable[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
-  if (exponent >= 0 && exponent < 10) return kTable[exponent];
-  return std::pow(10.0, static_cast<double>(exponent));
-}
+// The samples of the run in a store of records: their first index and count.
+struct RunSpan {
+  size_t first = 0;
+  size_t count = 0;
+};
 
-// Far beyond any run; keeps the pixel arithmetic of damaged times in range.
-constexpr int64_t kSecondsLimit = int64_t{1} << 40;
-
-enum SampleKind { Good = 0, OverPositive = 1, OverNegative = 2, NoValue = 3, NoSensor = 4 };
-
-SampleKind kindOf(int32_t code) {
-  switch (code) {
-    case CodeOver: return OverPositive;
-    case CodeOverNegative: return OverNegative;
-    case CodeNoValue: return NoValue;
-    case CodeNotConnected: return NoSensor;
-    default: return Good;
-  }
+RunSpan runSpan(const GraphState& state, const RecordArray& records) {
+  const int64_t n = runSampleCount(state, records.size());
+  return {records.size() - static_cast<size_t>(n), static_cast<size_t>(n)};
 }
 
 }  // namespace
@@ -83,11 +66,6 @@ int64_t runSampleCount(const GraphState& state, size_t recordCount) {
   // the store's start or end, so the graph never reads beyond it.
   const int64_t first = std::max<int64_t>(state.runFirstRecord, 1);
   return std::max<int64_t>(static_cast<int64_t>(recordCount) - first + 1, 0);
-}
-
-int64_t roundedSeconds(double days) {
-  days += days >= 0 ? 0.5 / 86400.0 : -0.5 / 86400.0;
-  return truncToInt64(days * 86400.0);
 }
 
 void computeTimeSpan(GraphState& state, const RecordArray& records) {
@@ -155,18 +133,28 @@ std::string timeLabelText(int64_t s) {
 }
 
 std::string valueLabelText(int64_t value, int decimals) {
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%" PRId64, value);
-  std::string text = buf;
+  char digits[24];
+  std::string_view text(digits, static_cast<size_t>(std::to_chars(digits, digits + sizeof digits, value).ptr - digits));
   // Three decimals is the most any range has; more comes only from a
   // damaged file and is not worth a label of thousands of zeros.
-  decimals = std::clamp(decimals, 0, 9);
-  if (decimals == 0) return text;
-  const size_t sign = text[0] == '-' ? 1 : 0;
-  const size_t digits = text.size() - sign;
-  if (digits < static_cast<size_t>(decimals) + 1) text.insert(sign, static_cast<size_t>(decimals) + 1 - digits, '0');
-  text.insert(text.size() - static_cast<size_t>(decimals), ".");
-  return text;
+  const size_t d = static_cast<size_t>(std::clamp(decimals, 0, 9));
+  if (d == 0) return std::string(text);
+  std::string label;
+  if (text.front() == '-') {
+    label += '-';
+    text.remove_prefix(1);
+  }
+  // Zeros after the sign until one digit stands before the point.
+  if (text.size() > d) {
+    label += text.substr(0, text.size() - d);
+    label += '.';
+    label += text.substr(text.size() - d);
+  } else {
+    label += "0.";
+    label.append(d - text.size(), '0');
+    label += text;
+  }
+  return label;
 }
 
 void drawGraphFrame(const GraphState& state, std::vector<DrawOp>& out) {
@@ -206,66 +194,69 @@ void drawGraphFrame(const GraphState& state, std::vector<DrawOp>& out) {
   }
 }
 
-void drawCurve(const GraphState& state, const RecordArray& records, CurveDrawing mode, std::vector<DrawOp>& out) {
-  const int64_t n = runSampleCount(state, records.size());
-  if (n < 1) return;
+CurveMapping curveMapping(const GraphState& state, double firstTime) {
   const GraphGeometry g = graphGeometry(state.plotRect);
-  const size_t firstIndex = records.size() - static_cast<size_t>(n);
-  const double firstTime = records[firstIndex].dtTimeDays;
-  const int64_t top = state.axisTop;
-  const int64_t spanValues = int64_t{state.axisTop} - state.axisBottom;
-  const int64_t spanSeconds = std::max<int64_t>(state.timeSpan, 1);
-  const int32_t axisDecades = std::min(state.axisScale, 3);
-  const int yTop = g.yT + 1;
-  const int yBottom = g.yB - 2;
+  CurveMapping m;
+  m.xL = g.xL;
+  m.xR = g.xR;
+  m.yT = g.yT;
+  m.yB = g.yB;
+  m.width = g.width;
+  m.height = g.height;
+  m.top = state.axisTop;
+  m.spanValues = int64_t{state.axisTop} - state.axisBottom;
+  m.spanSeconds = std::max<int64_t>(state.timeSpan, 1);
+  m.axisDecades = std::min(state.axisScale, 3);
+  m.firstTime = firstTime;
+  return m;
+}
 
-  const auto ymap = [&](int64_t v) {
-    const int64_t d = top - v;
-    if (d <= 0) return yTop;
-    if (d > spanValues) return yBottom;
-    const int64_t y = g.yT + d * g.height / spanValues;
-    return y > yBottom ? yBottom : static_cast<int>(y);
-  };
-  const auto xmap = [&](double time) {
-    const int64_t s = std::clamp<int64_t>(roundedSeconds(time - firstTime), -kSecondsLimit, kSecondsLimit);
-    const int64_t x = g.xL + s * g.width / spanSeconds;
-    if (x < g.xL) return g.xL + 1;
-    if (x > g.xR - 2) return g.xR - 2;
-    return static_cast<int>(x);
-  };
+void drawCurve(const GraphState& state, const RecordArray& records, CurveDrawing mode, std::vector<DrawOp>& out) {
+  const RunSpan run = runSpan(state, records);
+  if (run.count < 1) return;
+  const _RECORD_DATA* samples = records.data() + run.first;
+  const CurveMapping m = curveMapping(state, samples[0].dtTimeDays);
+  if (mode == CurveDrawing::Indexed) {
+    CurveIndex index;
+    index.build(samples, run.count);
+    CurveTrace trace;
+    traceRun(index, samples, m, trace);
+    trace.appendOps(out);
+    return;
+  }
 
+  const int yTop = m.yTop();
+  const int yBottom = m.yBottom();
   CurvePen pen(out, kGraphCurve, mode);
-  SampleKind previous = Good;
+  SampleKind previous = KindGood;
   int rememberedY = 0;
-  for (size_t i = firstIndex; i < records.size(); ++i) {
-    const _RECORD_DATA& sample = records[i];
-    const SampleKind kind = kindOf(sample.nValue);
-    int64_t v = sample.nValue;
-    const int32_t decades = std::min(sample.nRange, 3);
-    if (decades < axisDecades) v = truncToInt64(v / powerOfTen(int64_t{axisDecades} - decades));
+  for (size_t i = 0; i < run.count; ++i) {
+    const _RECORD_DATA& sample = samples[i];
+    const SampleKind kind = sampleKindOf(sample.nValue);
+    const int64_t v = m.scaled(sample.nValue, sample.nRange);
 
-    if (i == firstIndex) {
-      const int y = kind == OverPositive ? yTop : kind == OverNegative ? yBottom : ymap(v);
-      pen.moveTo(g.xL + 1, y);
+    if (i == 0) {
+      const int y = kind == KindOverPositive ? yTop : kind == KindOverNegative ? yBottom : m.row(v);
+      pen.moveTo(m.xL + 1, y);
       rememberedY = y;
-    } else if (previous == Good) {
-      if (kind == OverPositive) {
+    } else if (previous == KindGood) {
+      if (kind == KindOverPositive) {
         pen.lineTo(pen.x(), yTop);
-      } else if (kind == OverNegative) {
+      } else if (kind == KindOverNegative) {
         pen.lineTo(pen.x(), yBottom);
       } else {
-        const int x = xmap(sample.dtTimeDays);
-        const int y = ymap(v);
-        if (kind == Good) pen.lineTo(x, y);
+        const int x = m.column(m.seconds(sample.dtTimeDays));
+        const int y = m.row(v);
+        if (kind == KindGood) pen.lineTo(x, y);
         rememberedY = y;  // a gap: the pen stays, the position is remembered
       }
-    } else if (kind == Good) {
-      const int x = xmap(sample.dtTimeDays);
-      const int y = ymap(v);
-      if (previous == OverPositive) {
+    } else if (kind == KindGood) {
+      const int x = m.column(m.seconds(sample.dtTimeDays));
+      const int y = m.row(v);
+      if (previous == KindOverPositive) {
         pen.moveTo(x, yTop);
         pen.lineTo(x, y);
-      } else if (previous == OverNegative) {
+      } else if (previous == KindOverNegative) {
         pen.moveTo(x, yBottom);
         pen.lineTo(x, y);
       } else {
@@ -285,21 +276,105 @@ void GraphPage::initialise(const PixelRect& plotRect, int32_t intervalSeconds) {
   state_.graphIntervalSeconds = intervalSeconds;
   // The span the first paint will compute for an empty run.
   state_.timeSpan = clampToInt32(int64_t{10} * intervalSeconds);
+  trace_.clear();
   Drawing d{plotRect.right - plotRect.left, plotRect.bottom - plotRect.top, {}};
   drawGraphFrame(state_, d.ops);
   show(std::move(d));
 }
 
-Drawing GraphPage::fullDrawing() {
-  computeTimeSpan(state_, store_.records);
-  computeValueAxis(state_, runSamples());
+bool GraphPage::syncIndex(bool storeMayHaveMoved) {
+  const RecordArray& records = store_.records;
+  const RunSpan run = runSpan(state_, records);
+  if (run.count == 0) {
+    index_.clear();
+    trace_.clear();
+    return false;
+  }
+  const _RECORD_DATA* data = records.data();
+  const size_t have = index_.size();
+  bool same = have > 0 && indexFirst_ == run.first && records[run.first] == indexFirstSample_ &&
+              (data == indexData_ || storeMayHaveMoved);
+  if (same) {
+    same = have <= run.count ? records[run.first + have - 1] == indexLastSample_ : data == indexData_;
+  }
+  bool grew = false;
+  if (!same) {
+    index_.build(data + run.first, run.count);
+    trace_.clear();
+  } else if (have > run.count) {
+    index_.truncate(data + run.first, run.count);
+    trace_.clear();
+  } else {
+    for (size_t i = have; i < run.count; ++i) index_.append(data + run.first);
+    grew = true;
+  }
+  indexFirst_ = run.first;
+  indexData_ = data;
+  indexFirstSample_ = records[run.first];
+  indexLastSample_ = records[run.first + run.count - 1];
+  return grew;
+}
+
+Drawing GraphPage::frameWithCurve() {
   Drawing d{state_.plotRect.right - state_.plotRect.left, state_.plotRect.bottom - state_.plotRect.top, {}};
   drawGraphFrame(state_, d.ops);
-  drawCurve(state_, store_.records, curveDrawing_, d.ops);
+  if (curveDrawing_ != CurveDrawing::Indexed) {
+    drawCurve(state_, store_.records, curveDrawing_, d.ops);
+  } else {
+    d.ops.reserve(d.ops.size() + trace_.opCount());
+    trace_.appendOps(d.ops);
+  }
   return d;
 }
 
-void GraphPage::drawGraph() { show(fullDrawing()); }
+Drawing GraphPage::fullDrawing() {
+  computeTimeSpan(state_, store_.records);
+  computeValueAxis(state_, runSamples());
+  if (curveDrawing_ == CurveDrawing::Indexed) {
+    syncIndex(false);
+    trace_.clear();
+    if (index_.size() > 0) {
+      const _RECORD_DATA* samples = store_.records.data() + indexFirst_;
+      traceMapping_ = curveMapping(state_, samples[0].dtTimeDays);
+      traceRun(index_, samples, traceMapping_, trace_);
+    }
+  }
+  return frameWithCurve();
+}
+
+void GraphPage::drawGraph() {
+  if (unseen_) {
+    computeTimeSpan(state_, store_.records);
+    computeValueAxis(state_, runSamples());
+    return;
+  }
+  show(fullDrawing());
+}
+
+void GraphPage::sampleAppended() {
+  if (unseen_ || curveDrawing_ != CurveDrawing::Indexed) {
+    drawGraph();
+    return;
+  }
+  computeTimeSpan(state_, store_.records);
+  computeValueAxis(state_, runSamples());
+  const bool grew = syncIndex(true);
+  if (index_.size() == 0) {
+    trace_.clear();
+  } else {
+    const _RECORD_DATA* samples = store_.records.data() + indexFirst_;
+    const CurveMapping m = curveMapping(state_, samples[0].dtTimeDays);
+    if (!grew || m != traceMapping_ || trace_.traced() > index_.size()) {
+      // The axis, the span or the frame moved: every sample lands elsewhere.
+      trace_.clear();
+      traceMapping_ = m;
+      traceRun(index_, samples, m, trace_);
+    } else {
+      for (size_t i = trace_.traced(); i < index_.size(); ++i) trace_.add(m, samples[i]);
+    }
+  }
+  show(frameWithCurve());
+}
 
 void GraphPage::resetGraph() {
   state_.axisTop = 2000;
@@ -307,6 +382,7 @@ void GraphPage::resetGraph() {
   state_.labelDecimals = 2;
   state_.extremeUnitText.clear();
   state_.blankFlag = 1;
+  trace_.clear();
   Drawing d{state_.plotRect.right - state_.plotRect.left, state_.plotRect.bottom - state_.plotRect.top, {}};
   drawGraphFrame(state_, d.ops);
   show(std::move(d));

@@ -10,6 +10,9 @@
 
 #include "record/graph_curve.h"
 #include "record/graph_drawing.h"
+#include "record/graph_index.h"
+#include "record/graph_mapping.h"
+#include "record/graph_trace.h"
 #include "record/record_store.h"
 
 namespace lmv {
@@ -47,9 +50,6 @@ GraphGeometry graphGeometry(const PixelRect& plotRect);
 // Number of samples of the current run in a store of recordCount samples.
 int64_t runSampleCount(const GraphState& state, size_t recordCount);
 
-// Whole seconds of a day count, halves away from zero.
-int64_t roundedSeconds(double days);
-
 void computeTimeSpan(GraphState& state, const RecordArray& records);
 void computeValueAxis(GraphState& state, int64_t runSamples);
 
@@ -61,6 +61,8 @@ std::string valueLabelText(int64_t value, int decimals);
 // Outer frame, grid, time labels and value labels.
 void drawGraphFrame(const GraphState& state, std::vector<DrawOp>& out);
 void drawCurve(const GraphState& state, const RecordArray& records, CurveDrawing mode, std::vector<DrawOp>& out);
+// Where the samples of a run whose first sample lies at firstTime land.
+CurveMapping curveMapping(const GraphState& state, double firstTime);
 
 class GraphView {
  public:
@@ -69,6 +71,11 @@ class GraphView {
   virtual void graphChanged(const Drawing& drawing) = 0;
 };
 
+// The page keeps a summary pyramid of the run and the pen of the curve
+// between redraws: an automatic sample costs the work of that one sample
+// while the axis and the time span stay, and a full redraw walks the run one
+// pixel column at a time. Both give exactly the pixels of the reference
+// drawing.
 class GraphPage {
  public:
   explicit GraphPage(const RecordStore& store) : store_(store) {}
@@ -78,6 +85,9 @@ class GraphPage {
   const Drawing& drawing() const { return drawing_; }
   void setView(GraphView* view) { view_ = view; }
   void setCurveDrawing(CurveDrawing mode) { curveDrawing_ = mode; }
+  // Nobody sees the page (the command line): redraws keep the time span and
+  // the value axis as drawing would, and draw nothing.
+  void setUnseen(bool unseen) { unseen_ = unseen; }
 
   // Page initialisation: plot frame, the initial state, an empty graph.
   void initialise(const PixelRect& plotRect, int32_t intervalSeconds);
@@ -88,20 +98,38 @@ class GraphPage {
 
   // The full drawing: time span, value axis, frame, grid, labels, curve.
   void drawGraph();
+  // The buffered redraw after an automatic sample was appended to the
+  // store: the same picture as drawGraph.
+  void sampleAppended();
   // The empty graph of a new run; the time span stays.
   void resetGraph();
   // The full drawing with the top frame edge, for the clipboard.
   Drawing copyGraph();
 
+  // Bytes the page keeps per run besides the store (the pyramid).
+  size_t indexMemoryBytes() const { return index_.memoryBytes(); }
+
  private:
   Drawing fullDrawing();
+  Drawing frameWithCurve();
+  // Brings the pyramid up to the store's run. True when it only grew, so
+  // that the pen can go on from where it was.
+  bool syncIndex(bool storeMayHaveMoved);
   void show(Drawing drawing);
 
   const RecordStore& store_;
   GraphState state_;
   Drawing drawing_;
   GraphView* view_ = nullptr;
-  CurveDrawing curveDrawing_ = CurveDrawing::PerColumn;
+  CurveDrawing curveDrawing_ = CurveDrawing::Indexed;
+  bool unseen_ = false;
+
+  CurveIndex index_;
+  size_t indexFirst_ = 0;  // the run's first position in the store
+  const _RECORD_DATA* indexData_ = nullptr;
+  _RECORD_DATA indexFirstSample_, indexLastSample_;
+  CurveTrace trace_;
+  CurveMapping traceMapping_;
 };
 
 }  // namespace lmv

@@ -12,7 +12,10 @@
 
 namespace lmv {
 
-enum class CurveDrawing { Reference, PerColumn };
+// Reference: one line per pen stroke. PerColumn: the strokes merged per
+// pixel column. Indexed: the column spans found through the run's summary
+// pyramid, kept between redraws by the graph page (graph_trace.h).
+enum class CurveDrawing { Reference, PerColumn, Indexed };
 
 class CurvePen {
  public:

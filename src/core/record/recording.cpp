@@ -1,5 +1,7 @@
 #include "record/recording.h"
 
+#include <algorithm>
+
 #include "monitor/extremes.h"
 #include "monitor/range_table.h"
 #include "record/record_controls.h"
@@ -70,6 +72,11 @@ void Recording::onStart() {
   list_.disablePaging();
 
   runSettings_ = env_.recordSettings();
+  // A run of a set number of samples gets its room at once, so the store
+  // never doubles past what the run needs (a run holds up to 1048576).
+  if (runSettings_.totalMode == 0 && runSettings_.dataCount > 0) {
+    store_.records.reserve(store_.records.size() + static_cast<size_t>(std::min(runSettings_.dataCount, 1 << 20)));
+  }
   recording_ = 1;
   postMenuState(true, 1, 0);
   postMenuState(false, 1, 0);
@@ -166,7 +173,7 @@ void Recording::onRecordTick(const RecordTick& tick) {
   showRecordedSample(s);
   store_.appendRecord(s.record);
   g.blankFlag = s.value.reservedFlag;
-  graph_.drawGraph();
+  graph_.sampleAppended();
 
   const bool done = runSettings_.totalMode == 1
                         ? normalIntervalSeconds(runSettings_) * (int64_t{st.runCount} - 1) >= recordTimeSeconds(runSettings_)

@@ -16,14 +16,18 @@ std::string absoluteTimeText(const OleDate& date) {
   return buf;
 }
 
-std::string relativeTimeText(const OleDate& date, const OleDate& base) {
+int32_t relativeTimeSeconds(const OleDate& date, const OleDate& base) {
   double d = date.value - base.value;
   d += d >= 0 ? 0.5 / 86400.0 : -0.5 / 86400.0;
   double scaled = std::trunc(d * 86400.0);
   // Taken as 64 bits and used as 32, as the list always did; a value no
   // 64-bit count can hold (a damaged file) shows as zero.
   if (!std::isfinite(scaled) || std::fabs(scaled) >= 9.2e18) scaled = 0;
-  const auto s = static_cast<int32_t>(static_cast<int64_t>(scaled));
+  return static_cast<int32_t>(static_cast<int64_t>(scaled));
+}
+
+std::string relativeTimeText(const OleDate& date, const OleDate& base) {
+  const int32_t s = relativeTimeSeconds(date, base);
   char buf[48];
   std::snprintf(buf, sizeof buf, "%02" PRId32 ":%02" PRId32 ":%02" PRId32, s / 3600, (s / 60) % 60, s % 60);
   return buf;
