@@ -277,6 +277,11 @@ const Command kRecordCommand{
     "  --settings FILE    the settings file to start from (default: the program's)\n"
     "  --lang en|ja       language of the messages and CSV words (default: the program's)\n"
     "\n"
+    "A file that cannot be written is reported before the recording starts; if\n"
+    "FILE.lxrd still cannot be written at the end, the records go to a new file\n"
+    "$TMPDIR/lumetrevisor-record-XXXXXX.lxrd (named on stderr). --out, --csv and\n"
+    "the settings file must be different files.\n"
+    "\n"
     "Exit status: 0 recorded and written, 1 a file could not be written, 2 usage\n"
     "error, 3 no meter, or the connection failed during the recording (what was\n"
     "recorded is still written).\n",

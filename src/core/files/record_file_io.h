@@ -32,7 +32,10 @@ std::string fileNameOf(const std::string& path);
 // A record file read from disk in stages: refused from its first bytes
 // when another program wrote it, and from its size before its records are
 // read when it cannot hold the record count it gives; the records are read
-// in pieces, so nothing beyond the file's contents is held in memory.
+// in pieces, so nothing beyond the file's contents is held in memory. The
+// size is bounded by the file's own record count, not by a fixed limit:
+// successive runs append to one store beyond a run's 1048576 samples.
+// readFunction stands in for pread(2) (tests).
 struct RecordFileLoad {
   FileReadResult::Status status = FileReadResult::Status::Error;  // Ok: decoded holds the outcome
   std::string error;  // for Status::Error
@@ -40,9 +43,9 @@ struct RecordFileLoad {
 };
 RecordFileLoad loadRecordFile(const std::string& path, ReadableFile::ReadFunction readFunction = {});
 
-// Reads the whole file first; only a complete, consistent file replaces the
-// live values (fields read into the staging copy never leak into the
-// running program). On success the store is bound to the file, counts as
+// Reads the whole file first (loadRecordFile); only a complete, consistent
+// file replaces the live values (fields read into the staging copy never
+// leak into the running program). On success the store is bound to the file, counts as
 // saved, and the title names the file. On failure an error box names the
 // problem and nothing has changed. The views are not refreshed here.
 bool readRecordFile(const std::string& path, RecordFileTargets live, UiHost& ui, const LanguageTable& texts);
