@@ -7,7 +7,7 @@ namespace {
 // face with a line height of 1.0 em; Noto's line is about 1.45 em, so the
 // sizes are scaled to fit the same boxes.
 constexpr int kDialogFontPixels = 11;
-constexpr int kValueFontPixels = 64;
+constexpr int kValueFontPixels = 56;
 constexpr int kUnitFontPixels = 24;
 constexpr int kFootCandleFontPixels = 20;
 
