@@ -132,6 +132,7 @@ void MainWindowWidget::buildControls(QWidget* c) {
   tabs_ = place<QTabBar>(c, kPageTabs, 233, 1, 222, 14);
   tabs_->setExpanding(false);
   tabs_->setDrawBase(false);
+  tabs_->setUsesScrollButtons(false);
   tabs_->setAccessibleName(QStringLiteral("Pages"));
   tabs_->addTab(QString());
   tabs_->addTab(QString());

@@ -107,6 +107,9 @@ TEST_F(GuiTest, EveryControlHasAnAccessibleNameAndValuesTheirText) {
   QAccessibleInterface* clock = QAccessible::queryAccessibleInterface(control(kMainDialog, kClockText));
   EXPECT_EQ(clock->text(QAccessible::Description), text(kClockText));
   EXPECT_EQ(clock->text(QAccessible::Name), QStringLiteral("Clock"));
+  // The combo boxes are named by their captions, not by their values.
+  EXPECT_EQ(control(kMainDialog, kModeCombo)->accessibleName(), QStringLiteral("Mode"));
+  EXPECT_EQ(control(kMainDialog, kRangeCombo)->accessibleName(), QStringLiteral("Range"));
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
+#include <QTimer>
 #include <QComboBox>
 #include <QLabel>
 #include <QMenuBar>
@@ -77,6 +79,9 @@ TEST_F(GuiTest, MonitorShowsTheMetersValueUnitRangeAndStatus) {
   EXPECT_EQ(text(kMonitorButton), QStringLiteral("Monitor"));
   QTest::mouseClick(control(kMainDialog, kMonitorButton), Qt::LeftButton);
   ASSERT_TRUE(waitFor([&] { return monitoring(); }));
+  // The manual connection went through the USB check dialog.
+  EXPECT_EQ(text(kUsbCheckText, kUsbCheckDialog), QStringLiteral("Checking USB connection ...."));
+  EXPECT_FALSE(app->host().window(kUsbCheckDialog)->isVisible());
   EXPECT_EQ(text(kValueText), QStringLiteral("1234"));
   EXPECT_EQ(text(kUnitText), QStringLiteral("lx"));
   EXPECT_FALSE(static_cast<QLabel*>(control(kMainDialog, kUnitText))->font().italic());
@@ -295,6 +300,27 @@ TEST_F(GuiTest, ZeroAdjustmentWithTheCapOnClosesAndReadingsResume) {
   EXPECT_TRUE(waitFor([&] { return monitoring(); }));
   const auto log = meter->simulator().commandLog();
   EXPECT_NE(std::find(log.begin(), log.end(), ":0ADJUST"), log.end());
+}
+
+TEST_F(GuiTest, AboutShowsTheProgramsNameAndVersion) {
+  writeSettings(false);
+  startApp();
+  QString title, name;
+  QTimer::singleShot(0, [&] {
+    waitFor([&] {
+      for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* about = qobject_cast<gui::AboutWindow*>(w); about && about->isVisible()) {
+          title = about->windowTitle();
+          name = qobject_cast<QLabel*>(app->host().widget(kAboutDialog, 1))->text();
+          about->accept();
+          return true;
+        }
+      return false;
+    });
+  });
+  app->host().action(kMenuAbout)->trigger();
+  EXPECT_EQ(title, QStringLiteral("About"));
+  EXPECT_EQ(name, QStringLiteral("Lumetrevisor for LX5810/LX5811  Ver1.10"));
 }
 
 TEST(QtUiHostThreads, SendRunsAtOnceOnTheGuiThreadAndWaitsFromAWorker) {
