@@ -152,8 +152,9 @@ void MainWindowWidget::buildControls(QWidget* c) {
 
   valueLabel(c, kAdLabel, 140, 5, 20, 8, "AD");
   valueLabel(c, kAdValue, 155, 0, 70, 16, "AD value")->setFont(unitFont());
-  place<QLabel>(c, kLuxCaption, 16, 28, 70, 8);
+  QLabel* luxCaption = place<QLabel>(c, kLuxCaption, 16, 28, 70, 8);
   QLabel* value = valueLabel(c, kValueText, 11, 40, 130, 50, "Measured value");
+  luxCaption->setBuddy(value);
   value->setFont(valueFont());
   value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   // The unit sits in the value's lower right corner: the value keeps clear of it.

@@ -137,9 +137,9 @@ void QtUiHost::setText(int dialog, int control, std::string_view text) {
   const QString t = qs(text);
   if (auto* label = qobject_cast<QLabel*>(w)) {
     label->setText(t);
-    // A caption names the control it labels (the combo boxes).
-    if (QWidget* buddy = label->buddy(); buddy && !buddy->property(kLiveProperty).toBool())
-      buddy->setAccessibleName(plainCaption(t).remove(QChar(0xFF1A)).trimmed());
+    // A caption names the control it labels (combo boxes, value displays),
+    // in the current language.
+    if (QWidget* buddy = label->buddy()) buddy->setAccessibleName(plainCaption(t).remove(QChar(0xFF1A)).trimmed());
   } else if (auto* button = qobject_cast<QAbstractButton*>(w)) {
     button->setText(t);
   } else if (auto* group = qobject_cast<QGroupBox*>(w)) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QAccessible>
+#include <QAction>
 #include <QApplication>
 #include <QPushButton>
 #include <QTest>
@@ -106,10 +107,14 @@ TEST_F(GuiTest, EveryControlHasAnAccessibleNameAndValuesTheirText) {
   ASSERT_TRUE(waitFor([&] { return !text(kClockText).isEmpty(); }));
   QAccessibleInterface* clock = QAccessible::queryAccessibleInterface(control(kMainDialog, kClockText));
   EXPECT_EQ(clock->text(QAccessible::Description), text(kClockText));
-  EXPECT_EQ(clock->text(QAccessible::Name), QStringLiteral("Clock"));
+  EXPECT_EQ(clock->text(QAccessible::Name), QStringLiteral("Time")) << "named by its caption";
   // The combo boxes are named by their captions, not by their values.
   EXPECT_EQ(control(kMainDialog, kModeCombo)->accessibleName(), QStringLiteral("Mode"));
   EXPECT_EQ(control(kMainDialog, kRangeCombo)->accessibleName(), QStringLiteral("Range"));
+  // The names follow the language.
+  app->host().action(kMenuJapanese)->trigger();
+  EXPECT_EQ(control(kMainDialog, kClockText)->accessibleName(), QStringLiteral("時刻"));
+  EXPECT_EQ(control(kMainDialog, kValueText)->accessibleName(), QStringLiteral("照度"));
 }
 
 }  // namespace

@@ -94,7 +94,7 @@ TEST_F(GuiTest, MonitorShowsTheMetersValueUnitRangeAndStatus) {
   EXPECT_EQ(static_cast<QComboBox*>(control(kMainDialog, kRangeCombo))->currentText(), QStringLiteral("2000"));
   // Value displays tell screen readers what they show.
   EXPECT_EQ(control(kMainDialog, kValueText)->accessibleDescription(), text(kValueText));
-  EXPECT_EQ(control(kMainDialog, kValueText)->accessibleName(), QStringLiteral("Measured value"));
+  EXPECT_EQ(control(kMainDialog, kValueText)->accessibleName(), QStringLiteral("LUX"));
   ASSERT_TRUE(waitFor([&] { return pictures(kConnectionPicture) == QStringList{QStringLiteral("LX5810")}; }));
   EXPECT_TRUE(waitFor([&] { return text(kConnectionGroup) == QStringLiteral("Communicating..."); }));
   EXPECT_TRUE(waitFor([&] { return !text(kClockText).isEmpty(); }));
