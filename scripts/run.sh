@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
-# Builds the program and runs it on the built-in simulated meter: identifies
-# the meter, monitors it, records five samples to a record file with its CSV
-# export, and downloads the meter's stored readings.
+# Builds the program and opens the desktop program on the built-in simulated
+# meter (lumetrevisor --demo). On a machine without a display it runs the
+# headless demo instead: identifies the meter, monitors it, records five
+# samples to a record file with its CSV export, downloads the meter's stored
+# readings, and writes PNG screenshots of the main window monitoring the
+# simulated meter in English and Japanese.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 if [ -z "${LUMETREVISOR_BUILD:-}" ]; then
@@ -11,6 +14,11 @@ if [ -z "${LUMETREVISOR_BUILD:-}" ]; then
 fi
 cli=${LUMETREVISOR_BUILD:-build/run}/src/cli/lumetrevisor-cli
 sim=${LUMETREVISOR_BUILD:-build/run}/src/sim/lumetrevisor-sim
+gui=${LUMETREVISOR_BUILD:-build/run}/src/gui/lumetrevisor
+
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && [ -z "${LUMETREVISOR_HEADLESS:-}" ]; then
+  exec "$gui" --demo
+fi
 
 out=${LUMETREVISOR_DEMO_DIR:-$(mktemp -d /tmp/lumetrevisor-demo.XXXXXX)}
 mkdir -p "$out"
@@ -29,4 +37,7 @@ run export "$out/run.lxrd" --settings "$settings" --csv "$out/export.csv"
 echo; echo "== $out/export.csv"; cat "$out/export.csv"
 run memory --port "$port" --settings "$settings" --csv "$out/memory.csv" --overwrite
 echo; echo "== $out/memory.csv"; cat "$out/memory.csv"
+echo; echo "\$ QT_QPA_PLATFORM=offscreen lumetrevisor --screenshots $out"
+QT_QPA_PLATFORM=offscreen "$gui" --screenshots "$out" 2>/dev/null
+ls "$out"/main-window-*.png
 echo; echo "Files are in $out"

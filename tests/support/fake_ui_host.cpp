@@ -43,6 +43,57 @@ void FakeUiHost::setWindowTitle(int dialog, std::string_view title) {
   titles_[dialog] = std::string(title);
 }
 
+void FakeUiHost::setFocus(int dialog, int control) {
+  std::lock_guard lock(mutex_);
+  focus_ = {dialog, control};
+}
+
+void FakeUiHost::setChecked(int dialog, int control, bool checked) {
+  std::lock_guard lock(mutex_);
+  checked_[{dialog, control}] = checked;
+}
+
+void FakeUiHost::setMenuChecked(int command, bool checked) {
+  std::lock_guard lock(mutex_);
+  menuChecked_[command] = checked;
+}
+
+void FakeUiHost::setMenuText(int command, std::string_view text) {
+  std::lock_guard lock(mutex_);
+  menuText_[command] = std::string(text);
+}
+
+void FakeUiHost::setMenuBarText(int position, std::string_view text) {
+  std::lock_guard lock(mutex_);
+  menuBarText_[position] = std::string(text);
+}
+
+void FakeUiHost::setTabText(int dialog, int control, int index, std::string_view text) {
+  std::lock_guard lock(mutex_);
+  tabText_[{dialog, control, index}] = std::string(text);
+}
+
+void FakeUiHost::setColumnHeading(int dialog, int control, int column, std::string_view text) {
+  std::lock_guard lock(mutex_);
+  columnHeading_[{dialog, control, column}] = std::string(text);
+}
+
+void FakeUiHost::setPictures(int dialog, int control, const std::vector<PictureLayer>& layers) {
+  std::lock_guard lock(mutex_);
+  pictures_[{dialog, control}] = layers;
+  ++pictureUpdates_[{dialog, control}];
+}
+
+void FakeUiHost::setUnitFont(int dialog, int control, UnitFont font) {
+  std::lock_guard lock(mutex_);
+  unitFont_[{dialog, control}] = font;
+}
+
+void FakeUiHost::setWindowVisible(int dialog, bool visible) {
+  std::lock_guard lock(mutex_);
+  windowVisible_[dialog] = visible;
+}
+
 void FakeUiHost::openDialog(int dialog) {
   std::lock_guard lock(mutex_);
   dialogOpen_[dialog] = true;
@@ -139,6 +190,69 @@ std::string FakeUiHost::windowTitle(int dialog) const {
 std::vector<MessageRequest> FakeUiHost::messages() const {
   std::lock_guard lock(mutex_);
   return messages_;
+}
+
+FakeUiHost::Key FakeUiHost::focus() const {
+  std::lock_guard lock(mutex_);
+  return focus_;
+}
+
+namespace {
+template <typename Map, typename K, typename V>
+V findOr(const Map& map, const K& key, V fallback) {
+  auto it = map.find(key);
+  return it == map.end() ? fallback : it->second;
+}
+}  // namespace
+
+bool FakeUiHost::checked(int control, int dialog) const {
+  std::lock_guard lock(mutex_);
+  return findOr(checked_, Key{dialog, control}, false);
+}
+
+bool FakeUiHost::menuChecked(int command) const {
+  std::lock_guard lock(mutex_);
+  return findOr(menuChecked_, command, false);
+}
+
+std::string FakeUiHost::menuText(int command) const {
+  std::lock_guard lock(mutex_);
+  return findOr(menuText_, command, std::string());
+}
+
+std::string FakeUiHost::menuBarText(int position) const {
+  std::lock_guard lock(mutex_);
+  return findOr(menuBarText_, position, std::string());
+}
+
+std::string FakeUiHost::tabText(int control, int index, int dialog) const {
+  std::lock_guard lock(mutex_);
+  return findOr(tabText_, std::tuple{dialog, control, index}, std::string());
+}
+
+std::string FakeUiHost::columnHeading(int control, int column, int dialog) const {
+  std::lock_guard lock(mutex_);
+  return findOr(columnHeading_, std::tuple{dialog, control, column}, std::string());
+}
+
+std::vector<PictureLayer> FakeUiHost::pictures(int control, int dialog) const {
+  std::lock_guard lock(mutex_);
+  return findOr(pictures_, Key{dialog, control}, std::vector<PictureLayer>{});
+}
+
+int FakeUiHost::pictureUpdates(int control, int dialog) const {
+  std::lock_guard lock(mutex_);
+  return findOr(pictureUpdates_, Key{dialog, control}, 0);
+}
+
+UnitFont FakeUiHost::unitFont(int control, int dialog) const {
+  std::lock_guard lock(mutex_);
+  return findOr(unitFont_, Key{dialog, control}, UnitFont::Upright);
+}
+
+bool FakeUiHost::windowVisible(int dialog) const {
+  std::lock_guard lock(mutex_);
+  return findOr(windowVisible_, dialog, true);
 }
 
 bool FakeUiHost::dialogOpen(int dialog) const {

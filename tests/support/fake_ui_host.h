@@ -7,6 +7,7 @@
 #include <map>
 #include <mutex>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -29,6 +30,16 @@ class FakeUiHost : public UiHost {
   void setComboSelection(int dialog, int control, int index) override;
   void setMenuEnabled(int command, bool enabled) override;
   void setWindowTitle(int dialog, std::string_view title) override;
+  void setFocus(int dialog, int control) override;
+  void setChecked(int dialog, int control, bool checked) override;
+  void setMenuChecked(int command, bool checked) override;
+  void setMenuText(int command, std::string_view text) override;
+  void setMenuBarText(int position, std::string_view text) override;
+  void setTabText(int dialog, int control, int index, std::string_view text) override;
+  void setColumnHeading(int dialog, int control, int column, std::string_view text) override;
+  void setPictures(int dialog, int control, const std::vector<PictureLayer>& layers) override;
+  void setUnitFont(int dialog, int control, UnitFont font) override;
+  void setWindowVisible(int dialog, bool visible) override;
   void openDialog(int dialog) override;
   void closeDialog(int dialog) override;
   MessageAnswer showMessage(const MessageRequest& request) override;
@@ -63,6 +74,17 @@ class FakeUiHost : public UiHost {
   bool menuEnabled(int command) const;                              // default true
   std::string windowTitle(int dialog = kMainDialog) const;
   std::vector<MessageRequest> messages() const;
+  Key focus() const;  // {0, 0} before any
+  bool checked(int control, int dialog = kMainDialog) const;  // default false
+  bool menuChecked(int command) const;                        // default false
+  std::string menuText(int command) const;
+  std::string menuBarText(int position) const;
+  std::string tabText(int control, int index, int dialog = kMainDialog) const;
+  std::string columnHeading(int control, int column, int dialog) const;
+  std::vector<PictureLayer> pictures(int control, int dialog = kMainDialog) const;
+  int pictureUpdates(int control, int dialog = kMainDialog) const;
+  UnitFont unitFont(int control, int dialog = kMainDialog) const;  // default Upright
+  bool windowVisible(int dialog = kMainDialog) const;              // default true
   bool dialogOpen(int dialog) const;
   int dialogOpenCount(int dialog) const;  // how often it was opened
   bool timerRunning(int id) const;
@@ -84,6 +106,17 @@ class FakeUiHost : public UiHost {
   std::map<int, bool> dialogOpen_;
   std::map<int, int> dialogOpenCount_;
   std::deque<MessageAnswer> answers_;
+  Key focus_{0, 0};
+  std::map<Key, bool> checked_;
+  std::map<int, bool> menuChecked_;
+  std::map<int, std::string> menuText_;
+  std::map<int, std::string> menuBarText_;
+  std::map<std::tuple<int, int, int>, std::string> tabText_;
+  std::map<std::tuple<int, int, int>, std::string> columnHeading_;
+  std::map<Key, std::vector<PictureLayer>> pictures_;
+  std::map<Key, int> pictureUpdates_;
+  std::map<Key, UnitFont> unitFont_;
+  std::map<int, bool> windowVisible_;
 };
 
 }  // namespace lmv::test

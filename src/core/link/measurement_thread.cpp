@@ -40,7 +40,14 @@ void UiMonitorPanel::selectRange(int32_t selection) {
 
 void UiMonitorPanel::showValue(std::string_view text) { setText(kValueText, text); }
 
-void UiMonitorPanel::showUnit(std::string_view text) { setText(kUnitText, text); }
+void UiMonitorPanel::showUnit(std::string_view text) {
+  // The font is switched before every unit update: italic for foot-candles.
+  const UnitFont font = text == "FC" ? UnitFont::FootCandle : UnitFont::Upright;
+  bridge_.post([&ui = bridge_.ui(), font, text = std::string(text)] {
+    ui.setUnitFont(kMainDialog, kUnitText, font);
+    ui.setText(kMainDialog, kUnitText, text);
+  });
+}
 
 MeasurementThread::MeasurementThread(MeterSession& session, UiHost& ui, MeasurementEvents events)
     : session_(session), bridge_(ui), panel_(bridge_, session.block), events_(std::move(events)) {}

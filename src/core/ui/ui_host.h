@@ -18,6 +18,19 @@ namespace lmv {
 // Dialog template ids.
 inline constexpr int kMainDialog = 102;
 
+// The unit label's font (1012): foot-candles in the 25-pixel italic face,
+// everything else in the 30-pixel upright one.
+enum class UnitFont { Upright, FootCandle };
+
+// One picture drawn into a picture control: the bitmap file at a horizontal
+// offset, white drawn transparent where asked.
+struct PictureLayer {
+  int x = 0;
+  std::string path;
+  bool whiteTransparent = false;
+  bool operator==(const PictureLayer&) const = default;
+};
+
 enum class MessageIcon { None, Error, Warning, Information, Question };
 enum class MessageButtons { Ok, OkCancel, YesNo, RetryCancel };
 enum class MessageAnswer { Ok, Cancel, Yes, No, Retry };
@@ -45,6 +58,24 @@ class UiHost {
   // Menu items are addressed by their command id.
   virtual void setMenuEnabled(int command, bool enabled) = 0;
   virtual void setWindowTitle(int dialog, std::string_view title) = 0;
+
+  // What not every user interface has; the defaults do nothing.
+  virtual void setFocus(int /*dialog*/, int /*control*/) {}
+  // Check box or radio button.
+  virtual void setChecked(int /*dialog*/, int /*control*/, bool /*checked*/) {}
+  virtual void setMenuChecked(int /*command*/, bool /*checked*/) {}
+  // A menu item's caption ("Open(&O)\tCtrl+O": mnemonic and accelerator
+  // text), by command id; a popup's caption by its position in the bar.
+  virtual void setMenuText(int /*command*/, std::string_view /*text*/) {}
+  virtual void setMenuBarText(int /*position*/, std::string_view /*text*/) {}
+  virtual void setTabText(int /*dialog*/, int /*control*/, int /*index*/, std::string_view /*text*/) {}
+  virtual void setColumnHeading(int /*dialog*/, int /*control*/, int /*column*/, std::string_view /*text*/) {}
+  // Replaces what the picture control shows; a layer whose file cannot be
+  // read keeps what it showed before.
+  virtual void setPictures(int /*dialog*/, int /*control*/, const std::vector<PictureLayer>& /*layers*/) {}
+  virtual void setUnitFont(int /*dialog*/, int /*control*/, UnitFont /*font*/) {}
+  // Hides or shows a whole window (the main window during the exit).
+  virtual void setWindowVisible(int /*dialog*/, bool /*visible*/) {}
 
   // The program's own dialogs over the main window (USB check, zero
   // adjustment, ...), modal for the user but not for the logic: open returns

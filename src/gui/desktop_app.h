@@ -1,0 +1,81 @@
+#pragma once
+// The desktop program put together: the widgets, the UiHost on them, the
+// main window's logic, the device watcher and, with --demo, the built-in
+// simulated meter. Every connection between them is made here.
+#include <QObject>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "app/main_window.h"
+#include "app/shared_state.h"
+#include "link/device_watcher.h"
+#include "link/meter_session.h"
+
+namespace lmv::sim {
+class Simulator;
+}
+
+namespace lmv::gui {
+
+class AboutWindow;
+class MainWindowWidget;
+class QtUiHost;
+class UsbCheckWindow;
+class ZeroAdjustWindow;
+
+struct DesktopOptions {
+  // Start the built-in simulated meter and list it as a meter port.
+  bool demo = false;
+  // Where Pictures, Manuals and Languages are; empty: beside the executable.
+  std::string programDirectory;
+  // Where the settings file is; empty: as the program decides.
+  std::string dataDirectory;
+  // The message boxes' caption; empty: the executable's base name.
+  std::string applicationName;
+};
+
+class DesktopApp : public QObject {
+  Q_OBJECT
+ public:
+  explicit DesktopApp(DesktopOptions options);
+  ~DesktopApp() override;
+
+  // Runs the start-up sequence and shows the window; false when the demo
+  // meter could not be started (error says why).
+  bool start(std::string* error = nullptr);
+
+  MainWindowWidget& window() { return *window_; }
+  QtUiHost& host() { return *host_; }
+  MainWindow& logic() { return *logic_; }
+  MeterSession& session() { return session_; }
+  SharedState& shared() { return shared_; }
+  ZeroAdjustWindow& zeroAdjustWindow() { return *zeroAdjust_; }
+  sim::Simulator* demoMeter() { return demo_.get(); }
+  DeviceWatcher& deviceWatcher() { return watcher_; }
+
+ signals:
+  // The exit sequence has ended: the program ends.
+  void finished();
+
+ private:
+  void onCommand(int command);
+  void onButton(int control);
+  MainWindowHooks mainWindowHooks();
+
+  DesktopOptions options_;
+  MeterSession session_;
+  SharedState shared_;
+  std::unique_ptr<sim::Simulator> demo_;
+  std::unique_ptr<QtUiHost> host_;
+  std::unique_ptr<MainWindowWidget> window_;
+  UsbCheckWindow* usbCheck_ = nullptr;
+  ZeroAdjustWindow* zeroAdjust_ = nullptr;
+  AboutWindow* about_ = nullptr;
+  DeviceWatcher watcher_;
+  int watcherSubscription_ = 0;
+  // Declared last: its threads stop first.
+  std::unique_ptr<MainWindow> logic_;
+};
+
+}  // namespace lmv::gui
