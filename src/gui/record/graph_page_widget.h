@@ -34,6 +34,8 @@ class GraphPlotWidget final : public QWidget, public GraphView {
   QImage image();
   // How many times the plot was rendered for the screen.
   int renderCount() const { return renders_; }
+  // The screen shows the latest drawing: no repaint is waiting.
+  bool showsLatest() const { return !pending_.isActive() && !imageStale_; }
 
   void graphChanged(const Drawing& drawing) override;
 
