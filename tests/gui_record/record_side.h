@@ -65,11 +65,24 @@ class ScriptedChooser final : public FileChooser {
   std::vector<FileDialogRequest> requests;
 };
 
+// Hands the file commands' dialogs to the chooser a test picks.
+class ChooserSwitch final : public FileChooser {
+ public:
+  explicit ChooserSwitch(FileChooser& initial) : target_(&initial) {}
+  void use(FileChooser& chooser) { target_ = &chooser; }
+  std::optional<std::string> chooseFile(const FileDialogRequest& request) override {
+    return target_->chooseFile(request);
+  }
+
+ private:
+  FileChooser* target_;
+};
+
 struct RecordSide {
   explicit RecordSide(int language = kLanguageEnglish)
       : env(settings, texts),
         recording(host, handOver, clock, env, recordingFlag, startPending),
-        commands(host, chooser, recording, env, settings, texts) {
+        commands(host, chooserSwitch, recording, env, settings, texts) {
     texts.fill(language);
     info = std::make_unique<gui::RecordInfoWidget>();
     list = std::make_unique<gui::RecordListWidget>(recording.list());
@@ -104,6 +117,7 @@ struct RecordSide {
   std::atomic<int32_t> startPending{0};
   WidgetUiHost host;
   ScriptedChooser chooser;
+  ChooserSwitch chooserSwitch{chooser};
   Recording recording;
   RecordFileCommands commands;
   std::unique_ptr<gui::RecordInfoWidget> info;
