@@ -107,7 +107,7 @@ class GraphPlotMatchesReference : public ::testing::TestWithParam<RunCase> {};
 
 TEST_P(GraphPlotMatchesReference, OnEveryPixelOutsideTheTexts) {
   RecordSide side;
-  side.graph->show();
+  side.showTab(1);
   loadRun(side, GetParam().values, GetParam().range);
   side.recording.graph().drawGraph();
   const Drawing& d = side.recording.graph().drawing();
@@ -149,7 +149,7 @@ TEST(GraphPageWidget, PlotFrameAndTabCarryTheirIdsAndThePlotSizeIsFixed) {
 // the store has moved on since.
 TEST(GraphPageWidget, RepaintReplaysTheLastDrawing) {
   RecordSide side;
-  side.graph->show();
+  side.showTab(1);
   loadRun(side, {100, 900, 400});
   side.recording.graph().drawGraph();
   const Drawing drawn = side.recording.graph().drawing();
@@ -167,7 +167,7 @@ TEST(GraphPageWidget, RepaintReplaysTheLastDrawing) {
 // the first at once, the rest as one repaint with the latest drawing.
 TEST(GraphPageWidget, FastRedrawsAreMergedIntoOneRepaint) {
   RecordSide side;
-  side.graph->show();
+  side.showTab(1);
   gui::GraphPlotWidget* plot = side.graph->plot();
   ASSERT_TRUE(test::processEventsUntil([&] { return plot->showsLatest(); }));
   const int before = plot->renderCount();

@@ -80,7 +80,7 @@ TEST(RecordListWidget, ModelFollowsThePageThroughSamplesPagesAndClearing) {
   ModelWarnings warnings;
   RecordSide side;
   QAbstractItemModelTester tester(side.list->tableModel(), QAbstractItemModelTester::FailureReportingMode::Warning);
-  side.list->show();
+  side.showTab(0);
   side.putValue(1234);
 
   for (int i = 0; i < 1001; ++i) side.recording.onManual();
@@ -172,7 +172,7 @@ TEST(RecordListWidget, FileOfThousandAndOneSamplesPagesThroughTheButtons) {
   }
 
   RecordSide side;
-  side.list->show();
+  side.showTab(0);
   side.chooser.answers.push_back(path);
   side.commands.onOpen();
   QTableView* view = side.list->table();

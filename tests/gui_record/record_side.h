@@ -15,9 +15,8 @@
 #include "files/file_chooser.h"
 #include "files/record_file.h"
 #include "files/record_file_commands.h"
-#include "record/graph_page_widget.h"
-#include "record/record_info_widget.h"
-#include "record/record_list_widget.h"
+#include "record/dialog_units.h"
+#include "record/record_pages.h"
 #include "record/recording.h"
 #include "record_fakes.h"
 #include "ui/language_table.h"
@@ -84,14 +83,10 @@ struct RecordSide {
         recording(host, handOver, clock, env, recordingFlag, startPending),
         commands(host, chooserSwitch, recording, env, settings, texts) {
     texts.fill(language);
-    info = std::make_unique<gui::RecordInfoWidget>();
-    list = std::make_unique<gui::RecordListWidget>(recording.list());
-    graph = std::make_unique<gui::GraphPageWidget>(recording.graph());
-    for (QWidget* w : {static_cast<QWidget*>(info.get()), static_cast<QWidget*>(list.get()),
-                       static_cast<QWidget*>(graph.get())}) {
-      host.addRoot(w);
-    }
-    recording.initialise(graph->plotRect());
+    window.resize(gui::dluSize(222, 330));
+    host.addRoot(&window);
+    pages.place({0, 0});
+    recording.initialise(pages.plotRect());
     applyTexts();
   }
   ~RecordSide() {
@@ -99,10 +94,11 @@ struct RecordSide {
     clock.openGate();
   }
 
-  void applyTexts() {
-    info->applyTexts(texts);
-    list->applyTexts(texts);
-    graph->applyTexts(texts);
+  void applyTexts() { pages.applyTexts(texts); }
+  // The tab area on screen with tab item s selected.
+  void showTab(int s) {
+    window.show();
+    pages.switchTab(s, host);
   }
 
   // The value the measurement cycle hands over.
@@ -120,9 +116,11 @@ struct RecordSide {
   ChooserSwitch chooserSwitch{chooser};
   Recording recording;
   RecordFileCommands commands;
-  std::unique_ptr<gui::RecordInfoWidget> info;
-  std::unique_ptr<gui::RecordListWidget> list;
-  std::unique_ptr<gui::GraphPageWidget> graph;
+  QWidget window;  // the main window's tab area
+  gui::RecordPages pages{recording, &window};
+  gui::RecordInfoWidget* info = pages.info();
+  gui::RecordListWidget* list = pages.list();
+  gui::GraphPageWidget* graph = pages.graph();
 };
 
 // A stored sample at 2014-07-07 09:00:00 plus seconds.

@@ -54,6 +54,7 @@ void WidgetUiHost::setEnabled(int dialog, int control, bool enabled) {
 }
 
 void WidgetUiHost::setVisible(int dialog, int control, bool visible) {
+  visible_[{dialog, control}] = visible;
   if (QWidget* w = widgetFor(dialog, control)) w->setVisible(visible);
 }
 
@@ -93,6 +94,11 @@ std::string WidgetUiHost::text(int dialog, int control) const {
 bool WidgetUiHost::enabled(int dialog, int control) const {
   const auto it = enabled_.find({dialog, control});
   return it == enabled_.end() || it->second;
+}
+
+bool WidgetUiHost::visible(int dialog, int control) const {
+  const auto it = visible_.find({dialog, control});
+  return it == visible_.end() || it->second;
 }
 
 std::string WidgetUiHost::windowTitle(int dialog) const {

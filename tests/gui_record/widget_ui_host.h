@@ -46,6 +46,7 @@ class WidgetUiHost final : public UiHost {
   // Controls that are not widgets here: what was last set.
   std::string text(int dialog, int control) const;
   bool enabled(int dialog, int control) const;  // true if never set
+  bool visible(int dialog, int control) const;  // true if never set
   std::string windowTitle(int dialog = kMainDialog) const;
   const std::vector<MessageRequest>& messages() const { return messages_; }
   void scriptAnswers(std::vector<MessageAnswer> answers) { answers_.assign(answers.begin(), answers.end()); }
@@ -59,6 +60,7 @@ class WidgetUiHost final : public UiHost {
   std::vector<QPointer<QWidget>> roots_;
   std::map<Key, std::string> texts_;
   std::map<Key, bool> enabled_;
+  std::map<Key, bool> visible_;
   std::map<int, bool> menus_;
   std::map<int, std::string> titles_;
   std::vector<MessageRequest> messages_;
