@@ -259,6 +259,47 @@ TEST(RecordFileDialogs, OpenAsksToSaveUnsavedRecordsFirst) {
   EXPECT_EQ(user.unexpected(), 0);
 }
 
+// Records opened from a file of another meter: Start asks entry 158 with
+// No preselected; No keeps the records and starts nothing.
+TEST(RecordFileDialogs, StartOnAFileOfAnotherMeterAsksFirst) {
+  test::TempDir dir;
+  gui::QtFileChooser chooser(nullptr);
+  {
+    RecordSide writer;
+    writer.chooserSwitch.use(chooser);
+    writer.recording.onMeterConnected(writer.env.meter);
+    writer.putValue(1234);
+    for (int i = 0; i < 2; ++i) writer.recording.onManual();
+    DialogScript user(dir.path(), {{"other"}});
+    writer.commands.onSaveAs();
+  }
+  RecordSide side;
+  side.chooserSwitch.use(chooser);
+  side.env.meter.serialNumberText = "987654321";
+  DialogScript user(dir.path(), {{"other.lxrd"}});
+  side.commands.onOpen();
+  ASSERT_EQ(side.list->table()->model()->rowCount(), 2);
+  const std::string title = side.host.windowTitle();
+
+  side.host.scriptAnswers({MessageAnswer::No});
+  side.recording.onStart();
+  ASSERT_EQ(side.host.messages().size(), 1u);
+  const MessageRequest& asked = side.host.messages().front();
+  EXPECT_EQ(asked.text, side.texts.text(kSerialNumberMismatchEntry));
+  EXPECT_EQ(asked.buttons, MessageButtons::YesNo);
+  EXPECT_EQ(asked.defaultAnswer, MessageAnswer::No);
+  EXPECT_FALSE(side.recording.isRecording());
+  EXPECT_EQ(side.list->table()->model()->rowCount(), 2);
+  EXPECT_EQ(side.host.windowTitle(), title);
+
+  side.host.scriptAnswers({MessageAnswer::Yes});
+  side.recording.onStart();
+  EXPECT_TRUE(side.recording.isRecording());
+  EXPECT_EQ(side.list->table()->model()->rowCount(), 0);  // a new record list
+  EXPECT_EQ(side.host.windowTitle(), std::string(kProgramTitle));
+  side.recording.stop();
+}
+
 // Save as CSV from the program writes, byte for byte, what
 // lumetrevisor-cli export writes from the saved record file.
 TEST(RecordFileDialogs, CsvIsWhatTheCommandLineExportWrites) {

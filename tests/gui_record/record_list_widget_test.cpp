@@ -242,6 +242,9 @@ TEST(RecordListWidget, RecordingFillsRowsAndExtremeLines) {
   EXPECT_EQ(maxLine->text(), cell(view, 2, 0) + QStringLiteral("     133.4 lx"));
   EXPECT_EQ(minLine->text(), cell(view, 3, 0) + QStringLiteral("     113.4 lx"));
   EXPECT_EQ(side.host.control(kRecordListPage, kPreviousButton)->isEnabled(), false);  // one page
+  // The run's start and stop labels of the main window.
+  EXPECT_EQ(side.host.text(kMainDialog, kRunStartLabel), cell(view, 0, 0).toStdString());
+  EXPECT_EQ(side.host.text(kMainDialog, kRunStopLabel), cell(view, 4, 0).toStdString());
   EXPECT_TRUE(side.host.missingControls().empty());
 }
 
