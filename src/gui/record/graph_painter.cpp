@@ -35,9 +35,7 @@ QFont graphFont(GraphFont font) {
     return true;
   }();
   (void)substituted;
-  static const QFont page = makeFont(6);
-  static const QFont valueLabel = makeFont(5);
-  return font == GraphFont::Page ? page : valueLabel;
+  return makeFont(font == GraphFont::Page ? 6 : 5);
 }
 
 void paintDrawing(QImage& image, const Drawing& drawing) {
