@@ -3,6 +3,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPalette>
 #include <QPushButton>
 #include <QTableView>
 
@@ -45,6 +46,13 @@ RecordListWidget::RecordListWidget(RecordListPage& page, QWidget* parent)
   table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
   table_->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
   table_->horizontalHeader()->setStretchLastSection(false);
+  table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 4);
+  // The selection stays as visible when the list does not have the focus.
+  QPalette palette = table_->palette();
+  for (const QPalette::ColorRole role : {QPalette::Highlight, QPalette::HighlightedText}) {
+    palette.setColor(QPalette::Inactive, role, palette.color(QPalette::Active, role));
+  }
+  table_->setPalette(palette);
   setColumnWidths();
 
   connect(model_, &RecordTableModel::rowSelected, this, [this](int row) {
@@ -74,6 +82,7 @@ RecordListWidget::RecordListWidget(RecordListPage& page, QWidget* parent)
   place(new QLabel(QStringLiteral("MIN"), this), 5, 211, 20, 8);
   auto* maxLine = markControl(place(new QLabel(this), 28, 201, 186, 8), kRecordListPage, kMaxLine);
   auto* minLine = markControl(place(new QLabel(this), 28, 211, 186, 8), kRecordListPage, kMinLine);
+  for (QLabel* label : {luxLabel_, maxLine, minLine}) label->setTextFormat(Qt::PlainText);
   // Their accessible names stay their live texts.
   maxLine->setAccessibleDescription(QStringLiteral("MAX"));
   minLine->setAccessibleDescription(QStringLiteral("MIN"));
