@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <QClipboard>
+#include <QFontInfo>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPixmap>
@@ -233,6 +234,9 @@ TEST(GraphPainter, TextsAreOneLineCentredVerticallyInTheirRectangles) {
   const QFont font = gui::graphFont(GraphFont::Page);
   EXPECT_EQ(font.pixelSize(), 13);
   EXPECT_EQ(QFontInfo(font).family(), QStringLiteral("Noto Sans CJK JP"));
+  // Narrowed when drawn: the value labels more than the time labels.
+  EXPECT_LT(gui::graphFontWidthScale(GraphFont::ValueLabel), gui::graphFontWidthScale(GraphFont::Page));
+  EXPECT_LE(gui::graphFontWidthScale(GraphFont::Page), 1.0);
 }
 
 }  // namespace

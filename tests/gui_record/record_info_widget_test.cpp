@@ -32,6 +32,9 @@ TEST_P(RecordInfoCaptions, ComeFromTheLanguageTable) {
   RecordSide side(GetParam().language);
   for (const auto& [control, text] : GetParam().captions) {
     EXPECT_EQ(labelText(side, control), QString::fromUtf8(text)) << control;
+    // The whole caption is seen.
+    QWidget* label = side.host.control(kRecordInfoPage, control);
+    EXPECT_LE(label->fontMetrics().horizontalAdvance(labelText(side, control)), label->width()) << control;
   }
 }
 

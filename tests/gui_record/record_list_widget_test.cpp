@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractItemModelTester>
+#include <QFontInfo>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
@@ -133,6 +134,9 @@ TEST(RecordListWidget, ListIsATableOfThreeCentredColumnsWithGridAndRowSelection)
   side.recording.onManual();
   EXPECT_EQ(model->index(0, 1).data(Qt::TextAlignmentRole).value<Qt::Alignment>(), Qt::AlignCenter);
   EXPECT_EQ(cell(view, 0, 1), QStringLiteral("123.4 lx"));
+  // The whole time text fits its column.
+  EXPECT_LE(view->fontMetrics().horizontalAdvance(cell(view, 0, 0)), view->columnWidth(0) - 6);
+  EXPECT_EQ(QFontInfo(view->font()).family(), QStringLiteral("Noto Sans CJK JP"));
 
   side.texts.fill(kLanguageJapanese);
   side.applyTexts();

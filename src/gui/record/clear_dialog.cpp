@@ -4,6 +4,7 @@
 
 #include "record/control_ids.h"
 #include "record/dialog_units.h"
+#include "record/page_fonts.h"
 #include "ui/language_table.h"
 
 namespace lmv::gui {
@@ -12,6 +13,7 @@ ClearDialog::ClearDialog(const LanguageTable& texts, QWidget* parent) : QDialog(
   markDialog(this, kClearDialog);
   setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
   setFixedSize(dluSize(181, 51));
+  setFont(pageFont());
   allClear_ = markControl(new QPushButton(this), kClearDialog, kAllClearButton);
   allClear_->setGeometry(dluRect(14, 17, 70, 16));
   allClear_->setAutoDefault(false);

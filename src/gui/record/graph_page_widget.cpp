@@ -7,6 +7,7 @@
 
 #include "record/control_ids.h"
 #include "record/dialog_units.h"
+#include "record/page_fonts.h"
 #include "record/graph_painter.h"
 #include "record/record_controls.h"
 #include "ui/language_table.h"
@@ -54,6 +55,7 @@ void GraphPlotWidget::paintEvent(QPaintEvent*) {
 GraphPageWidget::GraphPageWidget(GraphPage& page, QWidget* parent) : QWidget(parent), page_(page) {
   markDialog(this, kGraphPage);
   setFixedSize(dluSize(219, 223));
+  setFont(pageFont());
   tabs_ = markControl(new QTabBar(this), kGraphPage, kGraphTabStrip);
   tabs_->addTab(QStringLiteral("LUX"));
   tabs_->setGeometry(dluRect(0, 0, 219, 14));

@@ -1,25 +1,14 @@
 #include "record/graph_painter.h"
 
-#include <QFontMetrics>
 #include <QPainter>
 
 #include "record/graph_raster.h"
+#include "record/page_fonts.h"
 
 namespace lmv::gui {
 namespace {
 
 QRgb rgbOf(Rgb c) { return qRgb(c.r, c.g, c.b); }
-
-QFont makeFont(int averageWidth) {
-  QFont font(QStringLiteral("MS UI Gothic"));
-  font.setPixelSize(13);
-  font.setWeight(QFont::Normal);
-  font.setHintingPreference(QFont::PreferFullHinting);
-  font.setStyleStrategy(QFont::NoSubpixelAntialias);
-  const int natural = QFontMetrics(font).averageCharWidth();
-  if (natural > 0 && natural != averageWidth) font.setStretch(qBound(50, 100 * averageWidth / natural, 200));
-  return font;
-}
 
 void setPixel(QImage& image, int x, int y, QRgb c) {
   if (x < 0 || y < 0 || x >= image.width() || y >= image.height()) return;
@@ -28,15 +17,9 @@ void setPixel(QImage& image, int x, int y, QRgb c) {
 
 }  // namespace
 
-QFont graphFont(GraphFont font) {
-  // Windows' "MS UI Gothic" does not exist here; its stand-in has Japanese.
-  static const bool substituted = [] {
-    QFont::insertSubstitution(QStringLiteral("MS UI Gothic"), QStringLiteral("Noto Sans CJK JP"));
-    return true;
-  }();
-  (void)substituted;
-  return makeFont(font == GraphFont::Page ? 6 : 5);
-}
+QFont graphFont(GraphFont) { return gothicFont(13); }
+
+double graphFontWidthScale(GraphFont font) { return widthScale(graphFont(font), font == GraphFont::Page ? 6 : 5); }
 
 void paintDrawing(QImage& image, const Drawing& drawing) {
   for (const DrawOp& op : drawing.ops) {
@@ -70,11 +53,15 @@ void paintDrawing(QImage& image, const Drawing& drawing) {
         painter.setPen(QColor(color));
         const QRect r(QPoint(op.rect.left, op.rect.top), QPoint(op.rect.right - 1, op.rect.bottom - 1));
         painter.setClipRect(r);  // a text never marks pixels outside its rectangle
+        // Narrowed by scaling the painter, aligned in the scaled rectangle.
+        const double scale = graphFontWidthScale(op.font);
+        painter.translate(r.left(), 0);
+        painter.scale(scale, 1.0);
+        const QRectF scaled(0, r.top(), r.width() / scale, r.height());
         const Qt::Alignment h = op.align == TextAlign::Left     ? Qt::AlignLeft
                                 : op.align == TextAlign::Center ? Qt::AlignHCenter
                                                                 : Qt::AlignRight;
-        painter.drawText(r, int(h | Qt::AlignVCenter | Qt::TextSingleLine),
-                         QString::fromStdString(op.text));
+        painter.drawText(scaled, int(h | Qt::AlignVCenter | Qt::TextSingleLine), QString::fromStdString(op.text));
         break;
       }
     }

@@ -12,10 +12,11 @@
 
 namespace lmv::gui {
 
-// The fonts of the graph page: "MS UI Gothic" 13 pixels high, shown with
-// Noto Sans CJK JP, narrowed to an average character width of 6 (time axis)
-// or 5 (value axis) pixels.
+// The fonts of the graph page: "MS UI Gothic" 13 pixels (shown with Noto
+// Sans CJK JP), drawn narrowed to an average character width of 6 (time
+// axis) or 5 (value axis) pixels.
 QFont graphFont(GraphFont font);
+double graphFontWidthScale(GraphFont font);
 
 // An RGB image of drawing.width x drawing.height, white where nothing is drawn.
 QImage renderDrawing(const Drawing& drawing);

@@ -5,6 +5,7 @@
 
 #include "record/control_ids.h"
 #include "record/dialog_units.h"
+#include "record/page_fonts.h"
 #include "record/record_controls.h"
 #include "ui/language_table.h"
 
@@ -19,19 +20,20 @@ struct Item {
   const char* initialValue;
 };
 
-// Two columns of label, ":" and value, 11 units a row.
+// Two columns of label, ":" and value, 11 units a row; the captions have
+// room for seven Japanese characters on the left, six (or "Temp/Humid") on the right.
 constexpr Item kItems[] = {
-    {1123, TextCompany, kInfoCompany, 6, 10, 40, 58, ""},
-    {1119, TextModel, kInfoModel, 6, 21, 40, 58, ""},
-    {0, -1, kInfoSerialNumber, 6, 32, 40, 58, ""},
-    {1124, TextFunction, kInfoFunction, 6, 43, 40, 58, ""},
-    {1125, TextRange, kInfoRange, 6, 54, 40, 58, ""},
-    {1126, TextMemo, kInfoMemo, 6, 65, 40, 162, ""},
-    {1127, TextDate, kInfoDate, 112, 10, 44, 56, ""},
-    {1128, TextOperator, kInfoOperator, 112, 21, 44, 56, ""},
-    {1129, TextTempHumid, kInfoTempHumid, 112, 32, 44, 56, ""},
-    {1130, TextInterval, kInfoInterval, 112, 43, 44, 56, ""},
-    {1131, TextBuffer, kInfoDataCount, 112, 54, 44, 56, "0"},
+    {1123, TextCompany, kInfoCompany, 4, 10, 56, 44, ""},
+    {1119, TextModel, kInfoModel, 4, 21, 56, 44, ""},
+    {0, -1, kInfoSerialNumber, 4, 32, 56, 44, ""},
+    {1124, TextFunction, kInfoFunction, 4, 43, 56, 44, ""},
+    {1125, TextRange, kInfoRange, 4, 54, 56, 44, ""},
+    {1126, TextMemo, kInfoMemo, 4, 65, 56, 151, ""},
+    {1127, TextDate, kInfoDate, 112, 10, 50, 49, ""},
+    {1128, TextOperator, kInfoOperator, 112, 21, 50, 49, ""},
+    {1129, TextTempHumid, kInfoTempHumid, 112, 32, 50, 49, ""},
+    {1130, TextInterval, kInfoInterval, 112, 43, 50, 49, ""},
+    {1131, TextBuffer, kInfoDataCount, 112, 54, 50, 49, "0"},
 };
 
 QLabel* plainLabel(const QString& text, QWidget* parent, QRect geometry) {
@@ -46,6 +48,7 @@ QLabel* plainLabel(const QString& text, QWidget* parent, QRect geometry) {
 RecordInfoWidget::RecordInfoWidget(QWidget* parent) : QWidget(parent) {
   markDialog(this, kRecordInfoPage);
   setFixedSize(dluSize(219, 81));
+  setFont(pageFont());
   setFocusPolicy(Qt::NoFocus);
   setAttribute(Qt::WA_TransparentForMouseEvents);  // nothing here takes input
   auto* group = new QGroupBox(this);

@@ -9,6 +9,7 @@
 
 #include "record/control_ids.h"
 #include "record/dialog_units.h"
+#include "record/page_fonts.h"
 #include "record/record_controls.h"
 #include "record/record_table_model.h"
 #include "ui/language_table.h"
@@ -32,6 +33,7 @@ RecordListWidget::RecordListWidget(RecordListPage& page, QWidget* parent)
     : QWidget(parent), page_(page), model_(new RecordTableModel(page.model(), this)) {
   markDialog(this, kRecordListPage);
   setFixedSize(dluSize(219, 223));
+  setFont(pageFont());
 
   table_ = markControl(place(new QTableView(this), 0, 0, 219, 170), kRecordListPage, kRecordList);
   table_->setModel(model_);
@@ -46,7 +48,6 @@ RecordListWidget::RecordListWidget(RecordListPage& page, QWidget* parent)
   table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
   table_->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
   table_->horizontalHeader()->setStretchLastSection(false);
-  table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 4);
   // The selection stays as visible when the list does not have the focus.
   QPalette palette = table_->palette();
   for (const QPalette::ColorRole role : {QPalette::Highlight, QPalette::HighlightedText}) {
@@ -54,6 +55,7 @@ RecordListWidget::RecordListWidget(RecordListPage& page, QWidget* parent)
   }
   table_->setPalette(palette);
   setColumnWidths();
+  table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 4);
 
   connect(model_, &RecordTableModel::rowSelected, this, [this](int row) {
     if (row < 0) {
@@ -100,6 +102,8 @@ void RecordListWidget::setColumnWidths() {
   table_->setColumnWidth(0, w.time);
   table_->setColumnWidth(1, w.value);
   table_->setColumnWidth(2, w.over);
+  // A whole absolute time fits its column (less the cell's margins).
+  table_->setFont(fontFitting(font(), QStringLiteral("0000/00/00,00:00:00"), w.time - 8));
 }
 
 void RecordListWidget::applyTexts(const LanguageTable& texts) {
