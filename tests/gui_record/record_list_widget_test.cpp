@@ -223,18 +223,20 @@ TEST(RecordListWidget, RecordingFillsRowsAndExtremeLines) {
   RecordSide side;
   side.settings.intervalSeconds = 1;
   side.settings.dataCount = 5;
-  side.putValue(1234);
-  side.recording.onStart();
-  int fed = 0;
-  ASSERT_TRUE(test::processEventsUntil([&] {
-    // A different value for each sample as it comes in.
-    const int rows = side.list->table()->model()->rowCount();
-    if (rows > fed) {
-      fed = rows;
-      side.putValue(1234 + (fed == 2 ? 100 : fed == 3 ? -100 : 0));
+  // Time stops after each tick until the next value is handed over.
+  const int32_t values[] = {1234, 1234, 1334, 1134, 1234};
+  side.clock.setGate(test::kRecordTestStartMs + 600);  // just past the first tick at 09:05:04
+  for (int i = 0; i < 5; ++i) {
+    side.putValue(values[i]);
+    if (i == 0) {
+      side.recording.onStart();
+    } else {
+      side.clock.setGate(test::kRecordTestStartMs + 600 + 1000 * i);
     }
-    return !side.recording.isRecording();
-  }));
+    ASSERT_TRUE(test::processEventsUntil([&] { return side.list->table()->model()->rowCount() == i + 1; })) << i;
+  }
+  ASSERT_TRUE(test::processEventsUntil([&] { return !side.recording.isRecording(); }));
+  side.clock.openGate();
   test::processPendingEvents();
   QTableView* view = side.list->table();
   ASSERT_EQ(view->model()->rowCount(), 5);
