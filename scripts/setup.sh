@@ -9,6 +9,7 @@ packages=(
   libudev-dev udev
   qt6-base-dev qt6-base-dev-tools fonts-noto-cjk
   libreoffice-calc libreoffice-dev
+  librsvg2-bin man-db desktop-file-utils appstream dpkg-dev lintian
 )
 
 missing=()
