@@ -17,6 +17,8 @@ function(program_help out)
     list(JOIN ARGN " " args)
     message(FATAL_ERROR "${PROGRAM} ${args} --help failed (${status}): ${errors}")
   endif()
+  # Some programs name themselves by the path they were started from.
+  string(REPLACE "${PROGRAM}" "${NAME}" text "${text}")
   set(${out} "${text}" PARENT_SCOPE)
 endfunction()
 
