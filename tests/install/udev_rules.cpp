@@ -12,7 +12,7 @@ namespace {
 
 enum class Attribute { None, Required, Optional };
 
-struct KeySpec {
+struct KeyForm {
   Attribute attribute;
   std::set<std::string> operators;
 };
@@ -20,8 +20,8 @@ struct KeySpec {
 const std::set<std::string> kMatch = {"==", "!="};
 
 // The keys of udev(7) with the operators each accepts.
-const std::map<std::string, KeySpec>& keyTable() {
-  static const std::map<std::string, KeySpec> table = {
+const std::map<std::string, KeyForm>& keyTable() {
+  static const std::map<std::string, KeyForm> table = {
       {"ACTION", {Attribute::None, kMatch}},
       {"DEVPATH", {Attribute::None, kMatch}},
       {"KERNEL", {Attribute::None, kMatch}},
@@ -151,13 +151,13 @@ std::optional<UdevRule> parseRule(int line, const std::string& text, std::vector
     pair.value = text.substr(i + 1, close - i - 1);
     i = close + 1;
 
-    const auto spec = keyTable().find(pair.key);
-    if (spec == keyTable().end()) return fault("unknown key " + pair.key);
-    if (spec->second.attribute == Attribute::None && !pair.attribute.empty())
+    const auto form = keyTable().find(pair.key);
+    if (form == keyTable().end()) return fault("unknown key " + pair.key);
+    if (form->second.attribute == Attribute::None && !pair.attribute.empty())
       return fault(pair.key + " takes no {attribute}");
-    if (spec->second.attribute == Attribute::Required && pair.attribute.empty())
+    if (form->second.attribute == Attribute::Required && pair.attribute.empty())
       return fault(pair.key + " needs an {attribute}");
-    if (!spec->second.operators.count(pair.op)) return fault(pair.key + " does not take " + pair.op);
+    if (!form->second.operators.count(pair.op)) return fault(pair.key + " does not take " + pair.op);
     std::string unknown;
     if (!isMatch(pair.op) && !substitutionsKnown(pair.value, unknown))
       return fault("unknown substitution " + unknown + " in " + pair.key);
