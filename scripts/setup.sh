@@ -10,6 +10,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools fonts-noto-cjk
   libreoffice-calc libreoffice-dev
   gnuplot-nox python3-pandas
+  librsvg2-bin man-db desktop-file-utils appstream dpkg-dev lintian
 )
 
 missing=()

@@ -10,14 +10,15 @@
 namespace lmv::cli {
 
 AppSettings loadProgramSettings(const std::string& path) {
-  const std::string dataDir = dataDirectory(currentPathEnvironment(), false);
+  const PathEnvironment environment = currentPathEnvironment();
+  const std::string dataDir = dataDirectory(environment, false);
   const SettingsReadResult read = readSettings(path.empty() ? settingsFilePath(dataDir) : path);
   AppSettings settings = read.settings;
   if (!read.settingsLoaded) applyStartupDefaults(settings, std::nullopt, dataDir);
   // As at the program's start: an automatic date is today's.
   if (settings.dateMode == 0) settings.dateText = todayDateText();
   FillLanguageTable(chooseStartupLanguage(read.settingsLoaded, read.settingsFromOtherVersion, settings.language,
-                                          programDirectory()));
+                                          programFilesDirectory(environment)));
   return settings;
 }
 

@@ -84,10 +84,51 @@ TEST_F(DataDirectory, ElsewhereTheProgramDirectory) {
 }
 
 TEST(ProgramDirectory, IsTheDirectoryOfTheRunningExecutable) {
-  EXPECT_TRUE(fs::is_regular_file(programDirectory() + "/test_app"));
+  EXPECT_TRUE(fs::is_regular_file(programDirectory() + "/test_base"));
   EXPECT_EQ(programDirectory(), fs::read_symlink("/proc/self/exe").parent_path().string());
   EXPECT_EQ(currentPathEnvironment().programDirectory, programDirectory());
   EXPECT_EQ(currentPathEnvironment().installPrefix, LMV_INSTALL_PREFIX);
+}
+
+struct FilesCase {
+  const char* prefix;
+  const char* programDir;
+  const char* filesFromProgram;
+  const char* expected;
+};
+
+class ProgramFilesDirectory : public testing::TestWithParam<FilesCase> {};
+
+TEST_P(ProgramFilesDirectory, InstalledBesideTheInstallElseBesideTheProgram) {
+  PathEnvironment env;
+  env.installPrefix = GetParam().prefix;
+  env.programDirectory = GetParam().programDir;
+  env.installedFilesFromProgram = GetParam().filesFromProgram;
+  EXPECT_EQ(programFilesDirectory(env), GetParam().expected);
+  // The settings follow the same rule of being installed.
+  EXPECT_EQ(isInstalledProgram(env), dataDirectory(env, false) != env.programDirectory);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Layouts, ProgramFilesDirectory,
+    testing::Values(
+        FilesCase{"/usr", "/usr/bin", "../share/lumetrevisor", "/usr/share/lumetrevisor"},
+        FilesCase{"/usr/local", "/usr/local/bin", "../share/lumetrevisor", "/usr/local/share/lumetrevisor"},
+        // A staged or moved install finds the files of its own tree.
+        FilesCase{"/usr", "/tmp/stage/usr/bin", "../share/lumetrevisor", "/tmp/stage/usr/share/lumetrevisor"},
+        FilesCase{"/opt/lmv", "/opt/lmv/bin", "/srv/lumetrevisor/", "/srv/lumetrevisor"},
+        // Not installed: the program directory, as a copy run from its build tree.
+        FilesCase{"/usr/local", "/home/user/lumetrevisor/build/src/gui", "../share/lumetrevisor",
+                  "/home/user/lumetrevisor/build/src/gui"},
+        FilesCase{"/opt/lmv", "/opt/LMV/bin", "../share/lumetrevisor", "/opt/LMV/bin"},
+        FilesCase{"", "/usr/bin", "../share/lumetrevisor", "/usr/bin"},
+        FilesCase{"/usr", "/usr/bin", "", "/usr/bin"}));
+
+TEST(ProgramFilesDirectory, BuiltForThisInstall) {
+  const PathEnvironment env = currentPathEnvironment();
+  EXPECT_EQ(env.installedFilesFromProgram, LMV_INSTALL_FILES_FROM_BINDIR);
+  EXPECT_EQ(fs::path(LMV_INSTALL_PREFIX + std::string("/bin/") + LMV_INSTALL_FILES_FROM_BINDIR).lexically_normal(),
+            fs::path(LMV_INSTALL_PREFIX + std::string("/share/lumetrevisor")).lexically_normal());
 }
 
 TEST(SettingsFilePath, NameInTheDataDirectory) {

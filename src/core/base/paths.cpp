@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <vector>
 
 namespace lmv {
@@ -49,6 +50,7 @@ std::string programDirectory() {
 PathEnvironment currentPathEnvironment() {
   PathEnvironment env;
   env.installPrefix = LMV_INSTALL_PREFIX;
+  env.installedFilesFromProgram = LMV_INSTALL_FILES_FROM_BINDIR;
   env.programDirectory = programDirectory();
   env.xdgConfigHome = environmentValue("XDG_CONFIG_HOME");
   env.home = environmentValue("HOME");
@@ -56,10 +58,13 @@ PathEnvironment currentPathEnvironment() {
   return env;
 }
 
+bool isInstalledProgram(const PathEnvironment& environment) {
+  return !environment.installPrefix.empty() &&
+         environment.programDirectory.find(environment.installPrefix) != std::string::npos;
+}
+
 std::string dataDirectory(const PathEnvironment& environment, bool createMissing) {
-  const bool installed = !environment.installPrefix.empty() &&
-                         environment.programDirectory.find(environment.installPrefix) != std::string::npos;
-  if (!installed) return environment.programDirectory;
+  if (!isInstalledProgram(environment)) return environment.programDirectory;
 
   // Relative values of XDG_CONFIG_HOME are invalid and ignored, as the
   // base-directory rules require.
@@ -84,6 +89,17 @@ std::string dataDirectory(const PathEnvironment& environment, bool createMissing
 
 std::string settingsFilePath(const std::string& dataDirectory) {
   return dataDirectory + "/" + kSettingsFileName;
+}
+
+std::string programFilesDirectory(const PathEnvironment& environment) {
+  if (!isInstalledProgram(environment) || environment.installedFilesFromProgram.empty())
+    return environment.programDirectory;
+  std::string files =
+      (std::filesystem::path(environment.programDirectory) / environment.installedFilesFromProgram)
+          .lexically_normal()
+          .string();
+  while (files.size() > 1 && files.back() == '/') files.pop_back();
+  return files;
 }
 
 }  // namespace lmv
