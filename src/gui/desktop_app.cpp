@@ -33,12 +33,15 @@ std::string executableBaseName() {
 }  // namespace
 
 DesktopApp::DesktopApp(DesktopOptions options) : options_(std::move(options)) {
-  if (options_.programDirectory.empty()) options_.programDirectory = programDirectory();
-  if (options_.dataDirectory.empty()) {
-    PathEnvironment environment = currentPathEnvironment();
+  PathEnvironment environment = currentPathEnvironment();
+  // Pictures, Manuals and Languages: beside the executable, or in the files
+  // folder of an installed program.
+  if (options_.programDirectory.empty()) {
+    options_.programDirectory = programFilesDirectory(environment);
+  } else {
     environment.programDirectory = options_.programDirectory;
-    options_.dataDirectory = dataDirectory(environment);
   }
+  if (options_.dataDirectory.empty()) options_.dataDirectory = dataDirectory(environment);
   if (options_.applicationName.empty()) options_.applicationName = executableBaseName();
 
   host_ = std::make_unique<QtUiHost>(QString::fromStdString(options_.applicationName));

@@ -37,6 +37,8 @@ int main(int argc, char** argv) {
     }
   }
   QApplication app(argc, argv);
+  // The desktop matches the program's windows to its desktop entry.
+  QGuiApplication::setDesktopFileName(QStringLiteral("com.tavek.Lumetrevisor"));
   QApplication::setApplicationName(QStringLiteral("lumetrevisor"));
   lmv::ExplicitPorts::instance().addFromEnvironment();
 
