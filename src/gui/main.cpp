@@ -4,16 +4,45 @@
 //   lumetrevisor --version
 //   lumetrevisor --screenshots DIR   the demo window grabbed in both languages
 #include <QApplication>
+#include <QEvent>
+#include <QTemporaryDir>
+#include <QTimer>
 
 #include <cstdio>
 #include <cstring>
+#include <ctime>
+#include <functional>
 #include <string>
+#include <utility>
 
 #include "desktop_app.h"
+#include "link/explicit_ports.h"
 #include "main_window_widget.h"
 #include "screenshots.h"
-#include <QTemporaryDir>
-#include "link/explicit_ports.h"
+
+namespace {
+
+class FirstPaintReport : public QObject {
+ public:
+  FirstPaintReport(QObject* parent, std::function<void()> done) : QObject(parent), done_(std::move(done)) {}
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Paint && done_) {
+      timespec now{};
+      clock_gettime(CLOCK_MONOTONIC, &now);
+      std::printf("first-paint-monotonic-ns=%lld\n", static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec);
+      std::fflush(stdout);
+      QTimer::singleShot(0, watched, std::exchange(done_, nullptr));
+    }
+    return QObject::eventFilter(watched, event);
+  }
+
+ private:
+  std::function<void()> done_;
+};
+
+}  // namespace
 
 int main(int argc, char** argv) {
   bool demo = false;
@@ -55,6 +84,15 @@ int main(int argc, char** argv) {
     return 1;
   }
   int status = 0;
+  // For the start-up benchmark: the monotonic time of the main window's
+  // first paint goes to standard output, then the program ends.
+  if (qEnvironmentVariableIsSet("LUMETREVISOR_REPORT_FIRST_PAINT")) {
+    auto* report = new FirstPaintReport(&desktop.window(), [&] {
+      desktop.window().allowClose();
+      app.quit();
+    });
+    desktop.window().installEventFilter(report);
+  }
   if (!screenshots.isEmpty()) {
     lmv::gui::takeScreenshots(desktop, screenshots, [&](bool ok) {
       status = ok ? 0 : 1;
