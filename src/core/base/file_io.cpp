@@ -62,22 +62,6 @@ std::string resolveTarget(const std::string& path) {
   return resolved;
 }
 
-// Writes the whole buffer; 0 or the errno of the failure.
-int writeAll(int fd, std::span<const uint8_t> bytes, const WriteFunction& writeFunction) {
-  size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t n = writeFunction ? writeFunction(fd, bytes.data() + done, bytes.size() - done)
-                                    : ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return errno;
-    }
-    if (n == 0) return EIO;
-    done += static_cast<size_t>(n);
-  }
-  return 0;
-}
-
 constexpr const char* kNotRegular = "not a regular file";
 
 // Why what exists at path (described by st) must not be written: empty when
@@ -123,6 +107,21 @@ FileWriteResult writeInPlace(const std::string& path, const std::string& target,
 }
 
 }  // namespace
+
+int writeAll(int fd, std::span<const uint8_t> bytes, const WriteFunction& writeFunction) {
+  size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t n = writeFunction ? writeFunction(fd, bytes.data() + done, bytes.size() - done)
+                                    : ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return errno;
+    }
+    if (n == 0) return EIO;
+    done += static_cast<size_t>(n);
+  }
+  return 0;
+}
 
 FileReadResult readFileBytes(const std::string& path) {
   FileReadResult result;

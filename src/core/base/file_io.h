@@ -32,6 +32,10 @@ struct FileWriteResult {
 // Stands in for write(2); lets tests inject a failing disk.
 using WriteFunction = std::function<ssize_t(int fd, const void* data, size_t size)>;
 
+// Writes the whole buffer to fd, going on after partial writes and
+// interruptions; 0, or the errno of the failure.
+int writeAll(int fd, std::span<const uint8_t> bytes, const WriteFunction& writeFunction = {});
+
 // Replaces the file's contents as one step: the bytes go to a temporary
 // file beside it, which is flushed to disk and then renamed over the target.
 // On any failure the previous file stays as it was and the temporary file is

@@ -27,19 +27,8 @@ CalendarTime today() {
   return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
 }
 
-// Writes the whole buffer; 0 or the errno of the failure.
-int writeAll(int fd, const std::string& bytes) {
-  size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return errno;
-    }
-    if (n == 0) return EIO;
-    done += static_cast<size_t>(n);
-  }
-  return 0;
+std::span<const uint8_t> asBytes(const std::string& text) {
+  return {reinterpret_cast<const uint8_t*>(text.data()), text.size()};
 }
 
 }  // namespace
@@ -188,7 +177,7 @@ void MemoryDownload::writerThread() {
   for (const std::string& line : memoryCsvHeaderLines(request_.meter, today(), request_.symbols, texts_)) {
     appendCsvLine(header, line);
   }
-  writeError = writeAll(fd, header);
+  writeError = writeAll(fd, asBytes(header));
   if (writeError != 0) ring_->close();
 
   while (writeError == 0) {
@@ -200,7 +189,7 @@ void MemoryDownload::writerThread() {
     if (reading.skipped) continue;
     std::string line;
     appendCsvLine(line, memoryCsvReadingLine(entry->slotIndex + 1, reading, request_.footCandle, request_.symbols));
-    writeError = writeAll(fd, line);
+    writeError = writeAll(fd, asBytes(line));
     if (writeError != 0) ring_->close();  // releases a reader waiting for room
   }
   if (::close(fd) != 0 && writeError == 0) writeError = errno;
