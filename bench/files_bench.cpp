@@ -90,13 +90,14 @@ void CsvExportInProgram(benchmark::State& state) {
   state.counters["bytes"] = static_cast<double>(std::filesystem::file_size(path));
 }
 
-// `lumetrevisor-cli export FILE.lxrd --csv OUT.csv`, process start to exit.
+// `lumetrevisor-cli export FILE.lxrd --csv OUT.csv --overwrite`, process
+// start to exit (each iteration replaces the CSV of the one before).
 void CliExport(benchmark::State& state) {
   rigFor(state.range(0));
   const std::string record = recordPath(state.range(0));
   const std::string csv = (benchFolder() / ("cli-" + std::to_string(state.range(0)) + ".csv")).string();
   const std::string settings = (benchFolder() / "no-settings.ini").string();
-  std::vector<std::string> args{LMV_CLI_PATH, "export", record, "--csv", csv, "--settings", settings};
+  std::vector<std::string> args{LMV_CLI_PATH, "export", record, "--csv", csv, "--settings", settings, "--overwrite"};
   std::vector<char*> argv;
   for (std::string& a : args) argv.push_back(a.data());
   argv.push_back(nullptr);
