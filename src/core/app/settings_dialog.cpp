@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "link/port_numbering.h"
+#include "record/record_store.h"
 #include "ui/language_table.h"
 #include "ui/settings_controls.h"
 
@@ -273,7 +274,7 @@ void SettingsDialog::showSavePage() {
 void SettingsDialog::setCaptions() {
   const LanguageTable& texts = languageTable();
   const std::pair<int, int> captions[] = {
-      {kAutoConnectCheck, TextAutomaticConnection}, {kConnectionGroup, TextChoiceOfConnection},
+      {kAutoConnectCheck, TextAutomaticConnection}, {kPortChoiceGroup, TextChoiceOfConnection},
       {kPortLabel, TextComPortsLabel}, {kBaudLabel, TextBaudRateLabel}};
   for (const auto& [control, entry] : captions) ui_.setText(kCommPage, control, texts[entry]);
   const std::pair<int, int> recordCaptions[] = {

@@ -1,10 +1,8 @@
 #pragma once
 // Controls of the settings dialog and its three pages, by dialog template id
-// and control id.
+// and control id. The menu command is kMenuSetting; the save page's text
+// limits are those of the record header (record/record_store.h).
 namespace lmv {
-
-// Menu Setting.
-inline constexpr int kSettingMenuCommand = 32782;
 
 // The dialog: tab control, OK and Cancel. The tab control's selection is set
 // with setComboSelection.
@@ -16,7 +14,7 @@ inline constexpr int kSettingsCancel = 2;
 // Communication page.
 inline constexpr int kCommPage = 136;
 inline constexpr int kAutoConnectCheck = 1146;
-inline constexpr int kConnectionGroup = 1143;
+inline constexpr int kPortChoiceGroup = 1143;
 inline constexpr int kPortLabel = 1144;
 inline constexpr int kPortCombo = 1142;
 inline constexpr int kBaudLabel = 1145;
@@ -72,11 +70,5 @@ inline constexpr int kPeriodDecimalRadio = 1055;
 inline constexpr int kCommaDecimalRadio = 1056;
 inline constexpr int kCommaSeparatorRadio = 1057;
 inline constexpr int kSemicolonSeparatorRadio = 1058;
-
-// Text limits of the save page's edits, in characters.
-inline constexpr int kHeaderTextLimit = 256;  // company, title, operator
-inline constexpr int kDateTextLimit = 64;
-inline constexpr int kTempHumidTextLimit = 32;
-inline constexpr int kMemoTextLimit = 512;
 
 }  // namespace lmv
