@@ -423,12 +423,5 @@ TEST(ReadLeadingInteger, ReadsLikeTheEdits) {
   EXPECT_GT(*readLeadingInteger("123456789012345678901234567890"), 1048576);
 }
 
-TEST(TodayDateText, IsYearMonthDay) {
-  const std::string today = todayDateText();
-  ASSERT_EQ(today.size(), 10u);
-  EXPECT_EQ(today[4], '/');
-  EXPECT_EQ(today[7], '/');
-}
-
 }  // namespace
 }  // namespace lmv

@@ -1,7 +1,5 @@
 #include "app/settings_dialog.h"
 
-#include <cstdio>
-#include <ctime>
 #include <limits>
 
 #include "link/port_numbering.h"
@@ -92,15 +90,6 @@ std::optional<int64_t> readLeadingInteger(std::string_view text) {
     if (value > kLimit) value = kLimit;
   }
   return negative ? -value : value;
-}
-
-std::string todayDateText() {
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&now, &local);
-  char text[32];
-  std::snprintf(text, sizeof text, "%04d/%02d/%02d", local.tm_year + 1900, local.tm_mon + 1, local.tm_mday);
-  return text;
 }
 
 SettingsDialog::SettingsDialog(UiHost& ui, AppSettings& settings, SharedState& shared, DateSource today)

@@ -18,6 +18,7 @@
 #include "app/shared_state.h"
 #include "base/settings.h"
 #include "link/port_list.h"
+#include "record/time_text.h"
 #include "ui/ui_host.h"
 
 namespace lmv {
@@ -26,9 +27,6 @@ namespace lmv {
 // digits up to the first other character ("12abc" is 12). Empty when the text
 // does not start with an integer; values beyond int32 are clamped.
 std::optional<int64_t> readLeadingInteger(std::string_view text);
-
-// Today's local date as "yyyy/mm/dd".
-std::string todayDateText();
 
 class SettingsDialog {
  public:
