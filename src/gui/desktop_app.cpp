@@ -15,6 +15,7 @@
 #include "main_window_widget.h"
 #include "meter_dialogs.h"
 #include "qt_ui_host.h"
+#include "settings_window.h"
 #include "simulator.h"
 #include "ui/main_window_controls.h"
 #include "ui/monitor_controls.h"
@@ -52,6 +53,9 @@ DesktopApp::DesktopApp(DesktopOptions options) : options_(std::move(options)) {
   host_->setMenuBar(window_->menuBar());
 
   logic_ = std::make_unique<MainWindow>(*host_, session_, shared_, mainWindowHooks());
+  settings_ = new SettingsWindow(window_.get(), logic_->settingsDialog());
+  connect(settings_, &SettingsWindow::okClicked, this, [this] { logic_->onSettingsOk(); });
+  connect(settings_, &SettingsWindow::cancelClicked, this, [this] { logic_->onSettingsCancel(); });
 
   connect(window_.get(), &MainWindowWidget::commandTriggered, this, &DesktopApp::onCommand);
   connect(window_.get(), &MainWindowWidget::buttonClicked, this, &DesktopApp::onButton);
@@ -72,6 +76,9 @@ DesktopApp::DesktopApp(DesktopOptions options) : options_(std::move(options)) {
 DesktopApp::~DesktopApp() {
   if (watcherSubscription_) watcher_.unsubscribe(watcherSubscription_);
   watcher_.stop();
+  // The settings window works on the logic's dialog: it goes first.
+  delete settings_;
+  settings_ = nullptr;
   logic_.reset();
   if (demo_) {
     ExplicitPorts::instance().remove(demo_->slavePath());
@@ -152,11 +159,14 @@ void DesktopApp::onCommand(int command) {
     case kMenuAbout:
       logic_->onAboutCommand();
       return;
+    case kMenuSetting:
+      logic_->onSettingCommand();
+      return;
     case kMenuReadMemory:
       logic_->monitor().onReadMemoryCommand();
       return;
     default:
-      // Open, Save, Save As, CSV, Setting and the paste dialog come with
+      // Open, Save, Save As, CSV and the paste dialog come with
       // their windows.
       return;
   }

@@ -21,6 +21,7 @@ namespace lmv::gui {
 class AboutWindow;
 class MainWindowWidget;
 class QtUiHost;
+class SettingsWindow;
 class UsbCheckWindow;
 class ZeroAdjustWindow;
 
@@ -51,6 +52,7 @@ class DesktopApp : public QObject {
   MeterSession& session() { return session_; }
   SharedState& shared() { return shared_; }
   ZeroAdjustWindow& zeroAdjustWindow() { return *zeroAdjust_; }
+  SettingsWindow& settingsWindow() { return *settings_; }
   sim::Simulator* demoMeter() { return demo_.get(); }
   DeviceWatcher& deviceWatcher() { return watcher_; }
 
@@ -72,6 +74,7 @@ class DesktopApp : public QObject {
   UsbCheckWindow* usbCheck_ = nullptr;
   ZeroAdjustWindow* zeroAdjust_ = nullptr;
   AboutWindow* about_ = nullptr;
+  SettingsWindow* settings_ = nullptr;
   DeviceWatcher watcher_;
   int watcherSubscription_ = 0;
   // Declared last: its threads stop first.

@@ -174,7 +174,13 @@ void QtUiHost::setComboItems(int dialog, int control, const std::vector<std::str
 }
 
 void QtUiHost::setComboSelection(int dialog, int control, int index) {
-  auto* combo = qobject_cast<QComboBox*>(widget(dialog, control));
+  QWidget* w = widget(dialog, control);
+  // A tab control's selection is its current page.
+  if (auto* tabs = qobject_cast<QTabWidget*>(w)) {
+    if (index >= 0 && index < tabs->count()) tabs->setCurrentIndex(index);
+    return;
+  }
+  auto* combo = qobject_cast<QComboBox*>(w);
   if (!combo) return;
   QSignalBlocker blocker(combo);
   combo->setCurrentIndex(index < combo->count() ? index : -1);
@@ -192,7 +198,11 @@ void QtUiHost::setWindowTitle(int dialog, std::string_view title) {
 }
 
 void QtUiHost::setFocus(int dialog, int control) {
-  if (QWidget* w = widget(dialog, control)) w->setFocus(Qt::OtherFocusReason);
+  QWidget* w = widget(dialog, control);
+  if (!w) return;
+  w->setFocus(Qt::OtherFocusReason);
+  // An edit gets the focus with its whole text selected.
+  if (auto* edit = qobject_cast<QLineEdit*>(w)) edit->selectAll();
 }
 
 void QtUiHost::setChecked(int dialog, int control, bool checked) {

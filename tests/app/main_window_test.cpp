@@ -11,12 +11,14 @@
 #include "fake_ui_host.h"
 #include "link/explicit_ports.h"
 #include "link/port_list.h"
+#include "link/port_numbering.h"
 #include "record/record_controls.h"
 #include "sim_fixture.h"
 #include "test_files.h"
 #include "ui/language_table.h"
 #include "ui/main_window_controls.h"
 #include "ui/monitor_controls.h"
+#include "ui/settings_controls.h"
 
 namespace lmv::test {
 namespace {
@@ -57,6 +59,7 @@ class MainWindowTest : public ::testing::Test {
       return std::filesystem::exists(path);
     };
     hooks.endProgram = [this] { ++ends; };
+    hooks.settingsApplied = [this](bool timeDisplayChanged) { settingsApplied.push_back(timeDisplayChanged); };
     window = std::make_unique<MainWindow>(ui, session, shared, std::move(hooks));
     window->startUp(places);
   }
@@ -77,6 +80,7 @@ class MainWindowTest : public ::testing::Test {
   bool saved = true;
   int recordThreadStops = 0, opens = 0, saves = 0, saveAses = 0, ends = 0;
   std::vector<std::string> openedDocuments;
+  std::vector<bool> settingsApplied;
 };
 
 TEST_F(MainWindowTest, FirstStartIsEnglishWithSaveAndMemoryGreyed) {
@@ -317,6 +321,77 @@ TEST_F(MainWindowTest, LanguageSwitchChangesEveryCaptionAndIsKeptAfterARestart) 
   EXPECT_EQ(again.languageCode(), kLanguageJapanese);
   EXPECT_TRUE(second.menuChecked(kMenuJapanese));
   EXPECT_EQ(second.text(kMonitorGroup), "リアルタイムモニタ(測定値)");
+}
+
+}  // namespace
+}  // namespace lmv::test
+
+namespace lmv::test {
+namespace {
+
+int portIndexOf(const std::vector<std::string>& items, int portNumber) {
+  for (size_t i = 0; i < items.size(); ++i) {
+    if (items[i] == " " + portDisplayName(portNumber)) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+TEST_F(MainWindowTest, SettingsCancelAppliesNothingAndOkReportsTheTimeDisplayChange) {
+  start();
+  window->onSettingCommand();
+  ASSERT_TRUE(ui.dialogOpen(kSettingsDialog));
+  window->settingsDialog().onComboSelected(kTimeDisplayCombo, 1);
+  window->onSettingsCancel();
+  EXPECT_FALSE(ui.dialogOpen(kSettingsDialog));
+  EXPECT_TRUE(settingsApplied.empty());
+  EXPECT_EQ(window->settings().timeDisplayMode, 0);
+
+  window->onSettingCommand();
+  window->settingsDialog().onTextEdited(kIntervalSecondsEdit, "0");
+  window->onSettingsOk();
+  EXPECT_TRUE(ui.dialogOpen(kSettingsDialog)) << "a refused OK leaves the dialog up";
+  EXPECT_TRUE(settingsApplied.empty());
+  window->settingsDialog().onTextEdited(kIntervalSecondsEdit, "2");
+  window->settingsDialog().onComboSelected(kTimeDisplayCombo, 1);
+  window->onSettingsOk();
+  EXPECT_FALSE(ui.dialogOpen(kSettingsDialog));
+  EXPECT_EQ(settingsApplied, std::vector<bool>{true});
+  EXPECT_EQ(window->settings().timeDisplayMode, 1);
+  EXPECT_EQ(window->settings().intervalSeconds, 2);
+  EXPECT_EQ(shared.settingsDialogOpen.load(), 0);
+
+  window->onSettingCommand();
+  window->onSettingsOk();
+  EXPECT_EQ(settingsApplied, (std::vector<bool>{true, false}));
+}
+
+TEST_F(MainWindowTest, DeviceChangeWhileTheSettingsAreOpenRefreshesThePortList) {
+  meter = std::make_unique<SimulatedMeter>();
+  start();
+  window->onSettingCommand();
+  EXPECT_EQ(ui.comboItems(kPortCombo, kCommPage).size(), 1u);
+  SimulatedMeter second;
+  window->onDeviceChange();
+  const auto items = ui.comboItems(kPortCombo, kCommPage);
+  ASSERT_EQ(items.size(), 2u);
+  EXPECT_EQ(ui.comboSelection(kPortCombo, kCommPage), portIndexOf(items, meter->portNumber()));
+  window->onSettingsCancel();
+  window->onDeviceChange();
+}
+
+TEST_F(MainWindowTest, PortChangeWhileMonitoringDisconnectsAndTakesTheNewPort) {
+  meter = std::make_unique<SimulatedMeter>();
+  SimulatedMeter second;
+  start();
+  window->monitor().onMonitorButton();
+  ASSERT_TRUE(ui.pumpUntil([&] { return session.meterConnected != 0; }, std::chrono::minutes(2)));
+  window->onSettingCommand();
+  const int index = portIndexOf(ui.comboItems(kPortCombo, kCommPage), second.portNumber());
+  ASSERT_GE(index, 0);
+  window->settingsDialog().onComboSelected(kPortCombo, index);
+  window->onSettingsOk();
+  EXPECT_EQ(currentPort.load(), second.portNumber());
+  EXPECT_TRUE(ui.pumpUntil([&] { return session.meterConnected == 0; }, std::chrono::minutes(2)));
 }
 
 }  // namespace

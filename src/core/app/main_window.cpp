@@ -33,7 +33,8 @@ MainWindow::MainWindow(UiHost& ui, MeterSession& session, SharedState& shared, M
       session_(session),
       shared_(shared),
       hooks_(std::move(hooks)),
-      monitor_(std::make_unique<MonitorControl>(ui, session, std::move(monitorHooks), std::move(zeroAdjustClock))) {}
+      monitor_(std::make_unique<MonitorControl>(ui, session, std::move(monitorHooks), std::move(zeroAdjustClock))),
+      settingsDialog_(std::make_unique<SettingsDialog>(ui, settings_, shared)) {}
 
 MainWindow::~MainWindow() {
   // The threads stop before what they read goes away.
@@ -309,6 +310,25 @@ void MainWindow::onTabSelected(int item) {
   ui_.setVisible(kMainDialog, kCopyGraphButton, item == 1);
 }
 
-void MainWindow::onDeviceChange() { monitor_->onDeviceChange(); }
+void MainWindow::onDeviceChange() {
+  monitor_->onDeviceChange();
+  if (shared_.settingsDialogOpen.load() != 0 && settingsDialog_->isOpen()) {
+    settingsDialog_->refreshPortList(portList().snapshot(), currentPort);
+  }
+}
+
+void MainWindow::onSettingCommand() {
+  if (settingsDialog_->isOpen()) return;
+  timeDisplayModeAtOpening_ = settings_.timeDisplayMode;
+  settingsDialog_->open(portList().snapshot(), currentPort, ask(hooks_.recordingRunning, false));
+}
+
+void MainWindow::onSettingsCancel() { settingsDialog_->onCancel(); }
+
+void MainWindow::onSettingsOk() {
+  if (!settingsDialog_->onOk()) return;
+  monitor_->applySettings(settingsDialog_->selectedPortNumber(), settings_.autoConnect != 0, settings_.baudIndex);
+  if (hooks_.settingsApplied) hooks_.settingsApplied(settings_.timeDisplayMode != timeDisplayModeAtOpening_);
+}
 
 }  // namespace lmv

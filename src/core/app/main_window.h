@@ -10,6 +10,7 @@
 #include <string>
 
 #include "app/monitor_control.h"
+#include "app/settings_dialog.h"
 #include "app/shared_state.h"
 #include "app/status_pictures.h"
 #include "base/archive.h"
@@ -52,6 +53,10 @@ struct MainWindowHooks {
   std::function<IntRect()> windowRect;
   // The exit has finished: the program ends.
   std::function<void()> endProgram;
+  // Accepted settings, after the connection changes: the record information
+  // panel, the graph's and the paste dialog's interval, and the record list
+  // again when the time display mode changed.
+  std::function<void(bool timeDisplayModeChanged)> settingsApplied;
 };
 
 enum class Key { Enter, Escape, O, S, F1, Other };
@@ -86,6 +91,12 @@ class MainWindow {
   void onTabSelected(int item);
   // Device change (udev, a simulated meter coming or going).
   void onDeviceChange();
+  // Setting menu: opens the settings dialog; its OK and Cancel (or close
+  // box) come back here.
+  void onSettingCommand();
+  void onSettingsOk();
+  void onSettingsCancel();
+  SettingsDialog& settingsDialog() { return *settingsDialog_; }
 
   void applyMainWindowTexts();
 
@@ -112,6 +123,8 @@ class MainWindow {
   bool ended_ = false;
   std::unique_ptr<MonitorControl> monitor_;
   std::unique_ptr<ClockThread> clock_;
+  std::unique_ptr<SettingsDialog> settingsDialog_;
+  int32_t timeDisplayModeAtOpening_ = 0;
 };
 
 }  // namespace lmv

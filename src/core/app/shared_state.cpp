@@ -8,7 +8,8 @@ namespace lmv {
 
 void SharedState::reset() {
   for (std::atomic<int32_t>* flag : {&initialised, &activatedOnce, &recording, &recordStartPending, &openAllowed,
-                                     &saveAllowed, &pasteDialogCreated, &settingsLoaded, &settingsFromOtherVersion}) {
+                                     &saveAllowed, &pasteDialogCreated, &settingsLoaded, &settingsFromOtherVersion,
+                                     &settingsDialogOpen}) {
     flag->store(0);
   }
   programVersionNumber = kProgramVersionNumber;

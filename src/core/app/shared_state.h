@@ -19,6 +19,8 @@ struct SharedState {
   std::atomic<int32_t> pasteDialogCreated{0};
   std::atomic<int32_t> settingsLoaded{0};
   std::atomic<int32_t> settingsFromOtherVersion{0};
+  // The settings dialog is up: a device change rebuilds its port list.
+  std::atomic<int32_t> settingsDialogOpen{0};
 
   // Facts of this program and machine, set by reset().
   int32_t programVersionNumber = kProgramVersionNumber;
