@@ -9,6 +9,7 @@ packages=(
   libudev-dev udev
   qt6-base-dev qt6-base-dev-tools fonts-noto-cjk
   libreoffice-calc libreoffice-dev
+  clang libclang-rt-14-dev
 )
 
 missing=()
