@@ -4,6 +4,7 @@
 #include "ui/ui_host.h"
 #include "files/file_chooser.h"
 #include "files/record_file_io.h"
+#include "files/record_journal.h"
 #include "record/record_controls.h"
 #include "record/recording.h"
 #include "ui/language_table.h"
@@ -63,6 +64,7 @@ void RecordFileCommands::onSaveAsCsv() {
 bool RecordFileCommands::openFile(const std::string& path) {
   RecordStore& store = recording_.store();
   if (!readRecordFile(path, {settings_, store, recording_.graph().state()}, ui_, texts_)) return false;
+  if (journal_) journal_->discard();
 
   const RecordState& st = store.state;
   recording_.refreshRecordInfo();
@@ -88,8 +90,12 @@ bool RecordFileCommands::openFile(const std::string& path) {
 }
 
 bool RecordFileCommands::saveFile(const std::string& path) {
-  return writeRecordFile(path, {settings_, recording_.store(), recording_.graph().state()}, env_.connectedMeter(),
-                         ui_, texts_);
+  if (!writeRecordFile(path, {settings_, recording_.store(), recording_.graph().state()}, env_.connectedMeter(), ui_,
+                       texts_)) {
+    return false;
+  }
+  if (journal_) journal_->discard();
+  return true;
 }
 
 bool RecordFileCommands::exportCsv(const std::string& path) {

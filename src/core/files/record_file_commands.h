@@ -12,6 +12,7 @@ class LanguageTable;
 class FileChooser;
 class Recording;
 class RecordEnvironment;
+class RecordJournal;
 
 class RecordFileCommands {
  public:
@@ -32,6 +33,9 @@ class RecordFileCommands {
   bool saveFile(const std::string& path);
   bool exportCsv(const std::string& path);
 
+  // A save or an open leaves nothing unsaved behind: the journal goes.
+  void setJournal(RecordJournal* journal) { journal_ = journal; }
+
  private:
   UiHost& ui_;
   FileChooser& chooser_;
@@ -39,6 +43,7 @@ class RecordFileCommands {
   RecordEnvironment& env_;
   AppSettings& settings_;
   const LanguageTable& texts_;
+  RecordJournal* journal_ = nullptr;
 };
 
 }  // namespace lmv
