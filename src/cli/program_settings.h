@@ -14,6 +14,10 @@ namespace lmv::cli {
 // replaces the settings file of the data directory.
 AppSettings loadProgramSettings(const std::string& path = {});
 
+// The recording journal that goes with a settings file: beside it, so the
+// program's own is in the data directory (created when missing).
+std::string programJournalPath(const std::string& settingsPath = {});
+
 // "H:M:S" with each part 0..99; false when the text is not of that form.
 bool parseHms(const std::string& text, int32_t& hours, int32_t& minutes, int32_t& seconds);
 

@@ -17,6 +17,7 @@
 #include "command.h"
 #include "files/record_file.h"
 #include "files/record_file_io.h"
+#include "files/record_journal.h"
 #include "meter_session_cli.h"
 #include "program_settings.h"
 #include "record/record_clock.h"
@@ -37,6 +38,7 @@ struct RecordOptions {
   std::optional<std::string> interval;
   std::optional<long long> fastTenths;
   std::string settingsFile;
+  std::string recover;
 };
 
 // The rest of the main window, for the recording: the live settings and the
@@ -129,6 +131,57 @@ bool folderTakesFiles(const std::string& path) {
   return ::access(folder.c_str(), W_OK | X_OK) == 0;
 }
 
+void fileError(const Command& command, const std::string& message) {
+  std::cerr << "lumetrevisor-cli " << command.name << ": " << message << "\n";
+}
+
+// --recover: the journal of a recording that did not end normally becomes
+// the record file (and its CSV export); the journal goes once the file is
+// written.
+int recoverRecording(const Command& command, const RecordOptions& o, std::optional<int> language) {
+  AppSettings settings = loadProgramSettings(o.settingsFile);
+  if (language) FillLanguageTable(*language);
+  const std::string journalPath = programJournalPath(o.settingsFile);
+  JournalFileRecovery found = readJournalFile(journalPath);
+  if (!found.found) {
+    fileError(command, "no recording journal is waiting in '" + journalPath + "'");
+    return ExitFileError;
+  }
+  if (!found.error.empty()) {
+    fileError(command, found.error);
+    return ExitFileError;
+  }
+  if (found.recovery.outcome != JournalOutcome::Recovered) {
+    fileError(command, "'" + journalPath + "' is not a recording journal; it is left as it is");
+    return ExitFileError;
+  }
+  if (!folderTakesFiles(o.recover) || (!o.csv.empty() && !folderTakesFiles(o.csv))) {
+    fileError(command, "cannot create files in the folder of '" + o.recover + "'");
+    return ExitFileError;
+  }
+
+  ConsoleUiHost ui;
+  RecordStore store;
+  GraphState graph;
+  const MeterIdentity meter = found.recovery.contents.identity;
+  const std::string message = journalRecoveredMessage(found.recovery, languageTable().language());
+  applyRecoveredRecords(std::move(found.recovery.contents), {settings, store, graph});
+  const RecordFileTargets live{settings, store, graph};
+  if (!writeRecordFile(o.recover, live, meter, ui, languageTable())) return ExitFileError;
+  std::cout << utf8ToLocale(message) << std::endl;
+  std::cout << "Wrote " << store.records.size() << " records to " << o.recover << std::endl;
+  int status = ExitOk;
+  if (!o.csv.empty()) {
+    if (exportRecordCsv(o.csv, store, settings, meter, ui, languageTable())) {
+      std::cout << "Wrote " << o.csv << std::endl;
+    } else {
+      status = ExitFileError;
+    }
+  }
+  if (::unlink(journalPath.c_str()) != 0) fileError(command, "cannot remove '" + journalPath + "'");
+  return status;
+}
+
 int runRecord(const Command& command, const std::vector<std::string>& args) {
   RecordOptions o;
   bool languageGiven = false;
@@ -136,7 +189,7 @@ int runRecord(const Command& command, const std::vector<std::string>& args) {
   for (size_t i = 0; i < args.size(); ++i) {
     std::string value;
     bool used = false;
-    for (const char* name : {"--out", "--csv", "--count", "--time", "--interval", "--fast", "--settings"}) {
+    for (const char* name : {"--out", "--csv", "--count", "--time", "--interval", "--fast", "--settings", "--recover"}) {
       const OptionMatch m = matchOption(args, i, name, value);
       if (m == OptionMatch::No) continue;
       if (m == OptionMatch::MissingValue) return usageError(command, std::string("option '") + name + "' needs a value");
@@ -145,6 +198,7 @@ int runRecord(const Command& command, const std::vector<std::string>& args) {
       if (n == "--out") o.out = value;
       if (n == "--csv") o.csv = value;
       if (n == "--settings") o.settingsFile = value;
+      if (n == "--recover") o.recover = value;
       if (n == "--time") o.time = value;
       if (n == "--interval") o.interval = value;
       if (n == "--count") {
@@ -164,6 +218,14 @@ int runRecord(const Command& command, const std::vector<std::string>& args) {
     languageGiven = languageGiven || args[i].rfind("--lang", 0) == 0;
     meterArgs.push_back(args[i]);
   }
+  if (!o.recover.empty()) {
+    if (!o.out.empty() || o.count || o.time || o.interval || o.fastTenths)
+      return usageError(command, "option '--recover' takes no recording options");
+    MeterOptions languageOnly;
+    if (int status = parseMeterOptions(command, meterArgs, false, languageOnly); status != ExitOk) return status;
+    if (!languageOnly.port.empty()) return usageError(command, "option '--recover' takes no '--port'");
+    return recoverRecording(command, o, languageGiven ? std::optional<int>(languageOnly.language) : std::nullopt);
+  }
   MeterOptions meterOptions;
   if (int status = parseMeterOptions(command, meterArgs, false, meterOptions); status != ExitOk) return status;
   if (o.out.empty()) return usageError(command, "option '--out' is required");
@@ -173,6 +235,15 @@ int runRecord(const Command& command, const std::vector<std::string>& args) {
   AppSettings settings = loadProgramSettings(o.settingsFile);
   const int settingsLanguage = languageTable().language();
   if (!applyRecordOptions(command, o, settings)) return ExitUsage;
+  // A new recording would take the journal's place: what it holds is
+  // recovered (or removed) first.
+  const std::string journalPath = programJournalPath(o.settingsFile);
+  if (readJournalFile(journalPath).found) {
+    printMessage(journalWaitingMessage(languageTable().language()));
+    fileError(command, "the journal of a recording that did not end normally is waiting in '" + journalPath +
+                           "': recover it with 'lumetrevisor-cli record --recover FILE.lxrd'");
+    return ExitFileError;
+  }
   for (const std::string& file : {o.out, o.csv}) {
     if (!file.empty() && !folderTakesFiles(file)) {
       std::cerr << "lumetrevisor-cli " << command.name << ": cannot create files in the folder of '" << file << "'\n";
@@ -188,7 +259,10 @@ int runRecord(const Command& command, const std::vector<std::string>& args) {
   CliRecordEnvironment env(settings, session);
   std::atomic<int32_t> recordingFlag{0};
   std::atomic<int32_t> startPending{0};
+  std::optional<RecordJournal> journal;  // outlives the recording's use of it
   Recording recording(ui, session.handOver, systemRecordClock(), env, recordingFlag, startPending);
+  journal.emplace(journalPath, settings, recording);
+  recording.setJournal(&*journal);
   recording.initialise(PixelRect{0, 0, 400, 300});
   recording.graph().setGraphIntervalSeconds(intervalTotalSeconds(settings));
   SamplePrinter printer(recording.list().model(), recording.store());
@@ -225,14 +299,17 @@ int runRecord(const Command& command, const std::vector<std::string>& args) {
     const RecordFileTargets live{settings, recording.store(), recording.graph().state()};
     if (writeRecordFile(o.out, live, session.identity(), ui, languageTable())) {
       std::cout << "Wrote " << recording.store().records.size() << " records to " << o.out << std::endl;
+      journal->discard();
     } else {
       status = ExitFileError;
       // The samples cannot be taken again: keep them somewhere.
       const char* tmp = std::getenv("TMPDIR");
       const std::string rescue = std::string(tmp && *tmp ? tmp : "/tmp") + "/lumetrevisor-record-" +
                                  std::to_string(::getpid()) + ".lxrd";
-      if (writeRecordFile(rescue, live, session.identity(), ui, languageTable()))
+      if (writeRecordFile(rescue, live, session.identity(), ui, languageTable())) {
         std::cerr << "lumetrevisor-cli " << command.name << ": the records were written to " << rescue << "\n";
+        journal->discard();
+      }
     }
     if (!o.csv.empty()) {
       if (!exportRecordCsv(o.csv, recording.store(), settings, session.identity(), ui, languageTable())) {
@@ -256,6 +333,7 @@ const Command kRecordCommand{
     "Usage: lumetrevisor-cli record --port DEVICE --out FILE.lxrd (--count N | --time H:M:S)\n"
     "                              [--interval H:M:S | --fast TENTHS] [--csv FILE.csv]\n"
     "                              [--lang en|ja] [--settings FILE]\n"
+    "       lumetrevisor-cli record --recover FILE.lxrd [--csv FILE.csv] [--settings FILE]\n"
     "\n"
     "Connects to the meter as the Monitor button does, records as the Start\n"
     "button does until the stop condition, writes the record file (and the CSV\n"
@@ -275,6 +353,14 @@ const Command kRecordCommand{
     "  --port DEVICE      the meter's serial port or a simulated meter's terminal\n"
     "  --settings FILE    the settings file to start from (default: the program's)\n"
     "  --lang en|ja       language of the messages and CSV words (default: the program's)\n"
+    "\n"
+    "Every sample also goes to a journal beside the settings file\n"
+    "(LX5810record.journal), flushed to disk at least once a second; it is removed\n"
+    "once the record file is written. A journal left by a recording that did not\n"
+    "end normally (killed, crashed, power cut) is told of at the next start, which\n"
+    "records nothing until it is recovered:\n"
+    "  --recover FILE.lxrd  write the journal's records (every whole record, also\n"
+    "                     of a damaged journal) to FILE.lxrd and remove the journal\n"
     "\n"
     "Exit status: 0 recorded and written, 1 a file could not be written, 2 usage\n"
     "error, 3 no meter, or the connection failed during the recording (what was\n"
