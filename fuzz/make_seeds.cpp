@@ -12,6 +12,7 @@
 #include "base/archive.h"
 #include "base/settings.h"
 #include "files/record_file.h"
+#include "files/record_journal_format.h"
 #include "monitor/value_codes.h"
 
 namespace {
@@ -108,6 +109,32 @@ void recordFileSeeds() {
   put("record_file", "value-codes", lmv::encodeRecordFile(codes));
 }
 
+void journalSeeds() {
+  // A journal as a recording leaves it: the store it began with, a run of
+  // three samples that ended, a manual sample, and a run cut off.
+  lmv::RecordFileContents base;
+  base.records = {sample(1234, 2, 41827.25)};
+  base.state.recordCount = 1;
+  std::vector<uint8_t> bytes = lmv::journalStart(base);
+  auto add = [&](const std::vector<uint8_t>& frame) { bytes.insert(bytes.end(), frame.begin(), frame.end()); };
+  lmv::JournalRunHeader run;
+  run.settings.intervalMode = 1;
+  run.header.companyText = "TAVEK";
+  run.meter = {0, "012345678", "1.00"};
+  add(lmv::runStartFrame(run));
+  add(lmv::sampleFrame({false, true, sample(300, 3, 41827.3), "300", "lx", 0}));
+  add(lmv::sampleFrame({false, false, sample(lmv::CodeOver, 3, 41827.3), "OVER", "lx", 0}));
+  add(lmv::sampleFrame({false, false, sample(-5, 1, 41827.31), "-0.05", "lx", 0}));
+  add(lmv::runEndFrame({41827.31, lmv::OleDate::Valid}, "2014/07/07,07:26:24"));
+  add(lmv::sampleFrame({true, false, sample(42, 2, 41827.4), "4.2", "lx", 0}));
+  add(lmv::runStartFrame(run));
+  add(lmv::sampleFrame({false, true, sample(1999, 5, 41827.5, 1), "19990", "FC", 0}));
+  put("journal", "runs-and-manual", bytes);
+  put("journal", "base-only", lmv::journalStart(base));
+  bytes.resize(bytes.size() - 5);
+  put("journal", "torn-tail", bytes);
+}
+
 void replySeeds() {
   const char* idn[] = {"TAVEK,LX5810,A1234567, VER 1.00", "TAVEK,LX5810,A1234567,VER 0.24",
                        "TAVEK,LX5811,12,FW: 0.23,extra", "TAVEK,LX5810,VER 0.24", "TAVEK", "LX5810", "LX5811"};
@@ -159,6 +186,7 @@ int main(int argc, char** argv) {
   root = argv[1];
   settingsSeeds();
   recordFileSeeds();
+  journalSeeds();
   replySeeds();
   return 0;
 }
