@@ -26,7 +26,7 @@ while [ $# -gt 0 ]; do
   esac
 done
 
-build=build/fuzz
+build=${LMV_FUZZ_BUILD:-build/fuzz}  # another folder lets two runs go side by side
 cmake -S fuzz -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ >/dev/null
 cmake --build "$build" -j"$(nproc)"
 
