@@ -294,6 +294,8 @@ int runRecord(const Command& command, const std::vector<std::string>& args) {
     ui.runUntil([] { return true; }, false);          // what the stop posted
   }
 
+  if (const std::string problem = journal->error(); !problem.empty())
+    fileError(command, "the recording journal could not be kept: " + problem);
   int status = commError ? ExitFailed : ExitOk;
   if (recording.store().state.recordCount > 0 || !commError) {
     const RecordFileTargets live{settings, recording.store(), recording.graph().state()};
@@ -360,7 +362,7 @@ const Command kRecordCommand{
     "end normally (killed, crashed, power cut) is told of at the next start, which\n"
     "records nothing until it is recovered:\n"
     "  --recover FILE.lxrd  write the journal's records (every whole record, also\n"
-    "                     of a damaged journal) to FILE.lxrd and remove the journal\n"
+    "                       of a damaged journal) to FILE.lxrd and remove it\n"
     "\n"
     "Exit status: 0 recorded and written, 1 a file could not be written, 2 usage\n"
     "error, 3 no meter, or the connection failed during the recording (what was\n"
