@@ -13,6 +13,8 @@
 
 #include "base/settings.h"
 #include "fake_ui_host.h"
+#include "record/record_controls.h"
+#include "record/window_title.h"
 #include "files/file_chooser.h"
 #include "files/record_file.h"
 #include "files/record_file_commands.h"
@@ -403,6 +405,89 @@ TEST(RecordJournalMessages, BothLanguages) {
             "7 records were recovered.\n\nThe end of the journal was damaged; the records after the damage are lost.");
   EXPECT_EQ(journalRecoveredMessage(damaged, kLanguageJapanese),
             "7 件のデータを復元しました。\n\n記録ジャーナルの末尾が破損していたため、破損箇所以降のデータは失われました。");
+}
+
+}  // namespace
+}  // namespace lmv
+
+namespace lmv {
+namespace {
+
+// The next start of the program after a crash: a second recording with
+// its file commands on the journal the first one left.
+class RecoveryAtStartUp : public RecordJournalTest {
+ protected:
+  struct NoChooser final : FileChooser {
+    std::optional<std::string> chooseFile(const FileDialogRequest&) override { return std::nullopt; }
+  };
+  struct NextStart {
+    NextStart(RecordClock& clock, RecordEnvironment& env, const std::string& journalPath)
+        : recording(ui, handOver, clock, env, recordingFlag, startPending),
+          journal(journalPath, settings, recording),
+          commands(ui, chooser, recording, env, settings, texts) {
+      texts.fill(kLanguageEnglish);
+      recording.initialise(kPlot);
+      recording.setJournal(&journal);
+      commands.setJournal(&journal);
+    }
+    test::FakeUiHost ui;
+    HandOverArea handOver;
+    AppSettings settings;
+    std::atomic<int32_t> recordingFlag{0};
+    std::atomic<int32_t> startPending{0};
+    Recording recording;
+    RecordJournal journal;
+    NoChooser chooser;
+    LanguageTable texts;
+    RecordFileCommands commands;
+  };
+};
+
+TEST_F(RecoveryAtStartUp, YesPutsTheRecordsBackAndShowsThem) {
+  recordMixedSession();
+  const RecordFileContents live = liveContents();
+  NextStart next(clock, env, journal.path());
+  next.ui.scriptAnswers({MessageAnswer::Yes});
+  ASSERT_TRUE(next.commands.offerRecovery());
+
+  const std::vector<MessageRequest> shown = next.ui.messages();
+  ASSERT_EQ(shown.size(), 2u);
+  EXPECT_EQ(shown[0].text, "The last recording did not end normally.\n\nRecover its records?");
+  EXPECT_EQ(shown[0].buttons, MessageButtons::YesNo);
+  EXPECT_EQ(shown[0].defaultAnswer, MessageAnswer::Yes);
+  EXPECT_EQ(shown[1].text, "43 records were recovered.");
+
+  const RecordStore& store = next.recording.store();
+  EXPECT_EQ(store.records, live.records);
+  EXPECT_EQ(store.state.dataSaved, 0);
+  EXPECT_EQ(store.state.fileBound, 0);
+  EXPECT_EQ(next.recording.graph().state().axisTop, live.graph.axisTop);
+  EXPECT_EQ(next.ui.text(kInfoDataCount, kRecordInfoPage), "43");
+  EXPECT_EQ(next.ui.text(kRunStartLabel), live.state.runStartText);
+  EXPECT_EQ(next.ui.text(kRunStopLabel), live.state.runStopText);
+  EXPECT_EQ(next.ui.windowTitle(), "Lumetrevisor for LX5810/LX5811  Ver1.10");
+  EXPECT_TRUE(next.ui.enabled(kSaveButton));
+  EXPECT_EQ(recordHeaderOf(next.settings), env.header);
+
+  // Still unsaved: a new journal holds them, and a second crash loses nothing.
+  const JournalRecovery again = recoverJournal(test::fileBytes(next.journal.path()));
+  EXPECT_EQ(again.contents.records, live.records);
+}
+
+TEST_F(RecoveryAtStartUp, NoGivesTheRecordsUpAndRemovesTheJournal) {
+  run(4, {{100, 3, 0}});
+  NextStart next(clock, env, journal.path());
+  next.ui.scriptAnswers({MessageAnswer::No});
+  EXPECT_FALSE(next.commands.offerRecovery());
+  EXPECT_TRUE(next.recording.store().records.empty());
+  EXPECT_FALSE(exists(next.journal.path()));
+  EXPECT_EQ(next.ui.messages().size(), 1u);
+}
+
+TEST_F(RecoveryAtStartUp, NothingIsAskedWithoutAJournal) {
+  NextStart next(clock, env, journal.path());
+  EXPECT_FALSE(next.commands.offerRecovery());
+  EXPECT_TRUE(next.ui.messages().empty());
 }
 
 }  // namespace

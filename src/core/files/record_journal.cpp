@@ -58,6 +58,14 @@ void RecordJournal::discard() {
   if (::unlink(path_.c_str()) != 0 && errno != ENOENT) error_ = "cannot remove '" + path_ + "': " + std::strerror(errno);
 }
 
+void RecordJournal::restart() {
+  if (recording_.store().records.empty()) {
+    discard();
+    return;
+  }
+  begin();
+}
+
 void RecordJournal::begin() {
   const RecordStore& store = recording_.store();
   RecordFileContents base;

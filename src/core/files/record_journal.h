@@ -51,6 +51,9 @@ class RecordJournal final : public SampleJournal {
   void flush();
   // The records were saved, or are knowingly given up: the journal goes.
   void discard();
+  // A new journal of the store as it is now (after a recovery put records
+  // there); nothing is written for an empty store.
+  void restart();
 
   void beforeSample() override;
   void runStarted(const JournalRunHeader& header) override;
