@@ -143,9 +143,11 @@ TEST(UnplugSoak, RecordingSurvivesTheMeterComingAndGoing) {
           << "cycle " << cycle << ": the pull did not end the run";
       ASSERT_EQ(disconnects, cycle + 1);
       EXPECT_EQ(recordingFlag.load(), 0);
-      EXPECT_FALSE(recording.store().state.runStopText.empty());
       const RecordArray& all = recording.store().records;
       ASSERT_GE(all.size(), before + static_cast<size_t>(wanted));
+      // The run stops at its last sample.
+      EXPECT_EQ(recording.store().state.runStopTime.value, all.back().dtTimeDays);
+      EXPECT_FALSE(recording.store().state.runStopText.empty());
       EXPECT_EQ(static_cast<size_t>(recording.store().state.runCount), all.size() - before);
       runs.emplace_back(all.begin() + static_cast<long>(before), all.end());
       samplesTaken += all.size() - before;
