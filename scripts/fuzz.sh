@@ -21,7 +21,7 @@ while [ $# -gt 0 ]; do
     --long) limit=(-runs=10000000); shift ;;
     --time) limit=(-max_total_time="$2"); shift 2 ;;
     --runs) limit=(-runs="$2"); shift 2 ;;
-    -h|--help) sed -n '2,14p' "$0"; exit 0 ;;
+    -h|--help) sed -n '2,13p' "$0"; exit 0 ;;
     *) targets+=("$1"); shift ;;
   esac
 done
