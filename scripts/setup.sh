@@ -11,6 +11,7 @@ packages=(
   libreoffice-calc libreoffice-dev
   gnuplot-nox python3-pandas
   librsvg2-bin man-db desktop-file-utils appstream dpkg-dev lintian
+  clang libclang-rt-14-dev
 )
 
 missing=()

@@ -3,6 +3,7 @@
 #include <charconv>
 
 #include "base/paths.h"
+#include "files/record_journal.h"
 #include "record/time_text.h"
 #include "ui/language_choice.h"
 #include "ui/language_table.h"
@@ -24,6 +25,13 @@ AppSettings loadProgramSettings(const std::string& path) {
 
 std::string programSettingsPath(const std::string& path) {
   return path.empty() ? settingsFilePath(dataDirectory(currentPathEnvironment(), false)) : path;
+}
+
+std::string programJournalPath(const std::string& settingsPath) {
+  if (settingsPath.empty()) return journalFilePath(dataDirectory(currentPathEnvironment(), true));
+  const size_t slash = settingsPath.rfind('/');
+  const std::string folder = slash == std::string::npos ? "." : (slash == 0 ? "" : settingsPath.substr(0, slash));
+  return journalFilePath(folder);
 }
 
 bool parseNumber(const std::string& text, long long low, long long high, long long& out) {

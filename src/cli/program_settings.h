@@ -17,6 +17,10 @@ AppSettings loadProgramSettings(const std::string& path = {});
 // The settings file loadProgramSettings reads for that path.
 std::string programSettingsPath(const std::string& path = {});
 
+// The recording journal that goes with a settings file: beside it, so the
+// program's own is in the data directory (created when missing).
+std::string programJournalPath(const std::string& settingsPath = {});
+
 // "H:M:S" with each part 0..99; false when the text is not of that form.
 bool parseHms(const std::string& text, int32_t& hours, int32_t& minutes, int32_t& seconds);
 

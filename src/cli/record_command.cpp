@@ -18,6 +18,7 @@
 #include "command.h"
 #include "files/record_file.h"
 #include "files/record_file_io.h"
+#include "files/record_journal.h"
 #include "meter_session_cli.h"
 #include "output_files.h"
 #include "program_settings.h"
@@ -39,6 +40,7 @@ struct RecordOptions {
   std::optional<std::string> interval;
   std::optional<long long> fastTenths;
   std::string settingsFile;
+  std::string recover;
 };
 
 // The rest of the main window, for the recording: the live settings and the
@@ -125,6 +127,60 @@ bool applyRecordOptions(const Command& command, const RecordOptions& o, AppSetti
   return true;
 }
 
+void fileError(const Command& command, const std::string& message) {
+  std::cerr << "lumetrevisor-cli " << command.name << ": " << message << "\n";
+}
+
+// --recover: the journal of a recording that did not end normally becomes
+// the record file (and its CSV export); the journal goes once the file is
+// written.
+int recoverRecording(const Command& command, const RecordOptions& o, std::optional<int> language) {
+  AppSettings settings = loadProgramSettings(o.settingsFile);
+  if (language) FillLanguageTable(*language);
+  const std::string journalPath = programJournalPath(o.settingsFile);
+  JournalFileRecovery found = readJournalFile(journalPath);
+  if (!found.found) {
+    fileError(command, "no recording journal is waiting in '" + journalPath + "'");
+    return ExitFileError;
+  }
+  if (!found.error.empty()) {
+    fileError(command, found.error);
+    return ExitFileError;
+  }
+  if (found.recovery.outcome != JournalOutcome::Recovered) {
+    fileError(command, "'" + journalPath + "' is not a recording journal; it is left as it is");
+    return ExitFileError;
+  }
+  for (const std::string& file : {o.recover, o.csv}) {
+    if (file.empty()) continue;
+    if (const std::string refusal = fileWriteRefusal(file); !refusal.empty()) {
+      fileError(command, "cannot write '" + file + "': " + refusal);
+      return ExitFileError;
+    }
+  }
+
+  ConsoleUiHost ui;
+  RecordStore store;
+  GraphState graph;
+  const MeterIdentity meter = found.recovery.contents.identity;
+  const std::string message = journalRecoveredMessage(found.recovery, languageTable().language());
+  applyRecoveredRecords(std::move(found.recovery.contents), {settings, store, graph});
+  const RecordFileTargets live{settings, store, graph};
+  if (!writeRecordFile(o.recover, live, meter, ui, languageTable())) return ExitFileError;
+  std::cout << utf8ToLocale(message) << std::endl;
+  std::cout << "Wrote " << store.records.size() << " records to " << o.recover << std::endl;
+  int status = ExitOk;
+  if (!o.csv.empty()) {
+    if (exportRecordCsv(o.csv, store, settings, meter, ui, languageTable())) {
+      std::cout << "Wrote " << o.csv << std::endl;
+    } else {
+      status = ExitFileError;
+    }
+  }
+  if (::unlink(journalPath.c_str()) != 0) fileError(command, "cannot remove '" + journalPath + "'");
+  return status;
+}
+
 int runRecord(const Command& command, const std::vector<std::string>& args) {
   RecordOptions o;
   bool languageGiven = false;
@@ -132,7 +188,7 @@ int runRecord(const Command& command, const std::vector<std::string>& args) {
   for (size_t i = 0; i < args.size(); ++i) {
     std::string value;
     bool used = false;
-    for (const char* name : {"--out", "--csv", "--count", "--time", "--interval", "--fast", "--settings"}) {
+    for (const char* name : {"--out", "--csv", "--count", "--time", "--interval", "--fast", "--settings", "--recover"}) {
       const OptionMatch m = matchOption(args, i, name, value);
       if (m == OptionMatch::No) continue;
       if (m == OptionMatch::MissingValue) return usageError(command, std::string("option '") + name + "' needs a value");
@@ -141,6 +197,7 @@ int runRecord(const Command& command, const std::vector<std::string>& args) {
       if (n == "--out") o.out = value;
       if (n == "--csv") o.csv = value;
       if (n == "--settings") o.settingsFile = value;
+      if (n == "--recover") o.recover = value;
       if (n == "--time") o.time = value;
       if (n == "--interval") o.interval = value;
       if (n == "--count") {
@@ -160,6 +217,14 @@ int runRecord(const Command& command, const std::vector<std::string>& args) {
     languageGiven = languageGiven || args[i].rfind("--lang", 0) == 0;
     meterArgs.push_back(args[i]);
   }
+  if (!o.recover.empty()) {
+    if (!o.out.empty() || o.count || o.time || o.interval || o.fastTenths)
+      return usageError(command, "option '--recover' takes no recording options");
+    MeterOptions languageOnly;
+    if (int status = parseMeterOptions(command, meterArgs, false, languageOnly); status != ExitOk) return status;
+    if (!languageOnly.port.empty()) return usageError(command, "option '--recover' takes no '--port'");
+    return recoverRecording(command, o, languageGiven ? std::optional<int>(languageOnly.language) : std::nullopt);
+  }
   MeterOptions meterOptions;
   if (int status = parseMeterOptions(command, meterArgs, false, meterOptions); status != ExitOk) return status;
   if (o.out.empty()) return usageError(command, "option '--out' is required");
@@ -173,6 +238,15 @@ int runRecord(const Command& command, const std::vector<std::string>& args) {
                                           {{"the settings file", programSettingsPath(o.settingsFile)}});
       status != ExitOk)
     return status;
+  // A new recording would take the journal's place: what it holds is
+  // recovered (or removed) first.
+  const std::string journalPath = programJournalPath(o.settingsFile);
+  if (readJournalFile(journalPath).found) {
+    printMessage(journalWaitingMessage(languageTable().language()));
+    fileError(command, "the journal of a recording that did not end normally is waiting in '" + journalPath +
+                           "': recover it with 'lumetrevisor-cli record --recover FILE.lxrd'");
+    return ExitFileError;
+  }
   // Found out now rather than after the recording.
   for (const std::string& file : {o.out, o.csv}) {
     if (file.empty()) continue;
@@ -190,7 +264,10 @@ int runRecord(const Command& command, const std::vector<std::string>& args) {
   CliRecordEnvironment env(settings, session);
   std::atomic<int32_t> recordingFlag{0};
   std::atomic<int32_t> startPending{0};
+  std::optional<RecordJournal> journal;  // outlives the recording's use of it
   Recording recording(ui, session.handOver, systemRecordClock(), env, recordingFlag, startPending);
+  journal.emplace(journalPath, settings, recording);
+  recording.setJournal(&*journal);
   recording.initialise(PixelRect{0, 0, 400, 300});
   // The graph's scale and time span are saved in the record file; its
   // picture is never shown here.
@@ -223,18 +300,23 @@ int runRecord(const Command& command, const std::vector<std::string>& args) {
     ui.runUntil([] { return true; }, false);          // what the stop posted
   }
 
+  if (const std::string problem = journal->error(); !problem.empty())
+    fileError(command, "the recording journal could not be kept: " + problem);
   int status = commError ? ExitFailed : ExitOk;
   if (recording.store().state.recordCount > 0 || !commError) {
     const RecordFileTargets live{settings, recording.store(), recording.graph().state()};
     if (writeRecordFile(o.out, live, session.identity(), ui, languageTable())) {
       std::cout << "Wrote " << recording.store().records.size() << " records to " << o.out << std::endl;
+      journal->discard();
     } else {
       status = ExitFileError;
       // The samples cannot be taken again: keep them somewhere, in a file of
       // a fresh name that no one else could have prepared.
       const char* tmp = std::getenv("TMPDIR");
-      if (const auto rescue = writeRescueRecordFile(tmp && *tmp ? tmp : "/tmp", live, session.identity()))
+      if (const auto rescue = writeRescueRecordFile(tmp && *tmp ? tmp : "/tmp", live, session.identity())) {
         std::cerr << "lumetrevisor-cli " << command.name << ": the records were written to " << *rescue << "\n";
+        journal->discard();
+      }
     }
     if (!o.csv.empty()) {
       if (!exportRecordCsv(o.csv, recording.store(), settings, session.identity(), ui, languageTable())) {
@@ -257,6 +339,7 @@ const Command kRecordCommand{
     "Usage: lumetrevisor-cli record --port DEVICE --out FILE.lxrd (--count N | --time H:M:S)\n"
     "                              [--interval H:M:S | --fast TENTHS] [--csv FILE.csv]\n"
     "                              [--lang en|ja] [--settings FILE]\n"
+    "       lumetrevisor-cli record --recover FILE.lxrd [--csv FILE.csv] [--settings FILE]\n"
     "\n"
     "Connects to the meter as the Monitor button does, records as the Start\n"
     "button does until the stop condition, writes the record file (and the CSV\n"
@@ -281,6 +364,14 @@ const Command kRecordCommand{
     "FILE.lxrd still cannot be written at the end, the records go to a new file\n"
     "$TMPDIR/lumetrevisor-record-XXXXXX.lxrd (named on stderr). --out, --csv and\n"
     "the settings file must be different files.\n"
+    "\n"
+    "Every sample also goes to a journal beside the settings file\n"
+    "(LX5810record.journal), flushed to disk at least once a second; it is removed\n"
+    "once the record file is written. A journal left by a recording that did not\n"
+    "end normally (killed, crashed, power cut) is told of at the next start, which\n"
+    "records nothing until it is recovered:\n"
+    "  --recover FILE.lxrd  write the journal's records (every whole record, also\n"
+    "                       of a damaged journal) to FILE.lxrd and remove it\n"
     "\n"
     "Exit status: 0 recorded and written, 1 a file could not be written, 2 usage\n"
     "error, 3 no meter, or the connection failed during the recording (what was\n"

@@ -58,7 +58,22 @@ int main(int argc, char** argv) {
       screenshots = QString::fromLocal8Bit(argv[++i]);
       demo = true;
     } else if (std::strcmp(argv[i], "--help") == 0) {
-      std::printf("usage: lumetrevisor [--demo] [--screenshots DIR] [--version]\n");
+      std::fputs(
+          "Usage: lumetrevisor [--demo] [--screenshots DIR] [--version]\n"
+          "\n"
+          "The desktop program of the TAVEK LX5810/LX5811 illuminance meter: the live\n"
+          "reading, recording as a paged list and a graph, record files and CSV export,\n"
+          "the meter's stored readings, pasting into a spreadsheet, zero adjustment, in\n"
+          "English or Japanese. The meter is found on its USB serial port; named ports\n"
+          "come from LUMETREVISOR_PORTS (paths separated by : or ,).\n"
+          "\n"
+          "Options:\n"
+          "  --demo             start the built-in simulated meter and list it as a port\n"
+          "  --screenshots DIR  write PNG pictures of the main window monitoring the\n"
+          "                     simulated meter, in English and Japanese, then end\n"
+          "  --version          print the version\n"
+          "  --help             show this help\n",
+          stdout);
       return 0;
     } else if (argv[i][0] == '-' && std::strncmp(argv[i], "-platform", 9) != 0) {
       std::fprintf(stderr, "lumetrevisor: unknown option %s\n", argv[i]);

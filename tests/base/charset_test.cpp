@@ -63,6 +63,17 @@ TEST(NamedCharset, InvalidInputBecomesReplacement) {
   EXPECT_EQ(charsetToUtf8("a\x93", "CP932"), "a\xEF\xBF\xBD");  // lead byte without trail
 }
 
+TEST(NamedCharset, DecodingGivesWellFormedUtf8) {
+  // Sequences beyond U+10FFFF that iconv's UTF-8 decoder passes through.
+  EXPECT_EQ(charsetToUtf8("W\xF7\x85\xBA\xA7U", "UTF-8"),
+            "W\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBDU");
+  EXPECT_EQ(charsetToUtf8("\xF4\x90\x80\x80", "UTF-8"), "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD");
+  EXPECT_EQ(charsetToUtf8("\xF4\x8F\xBF\xBF", "UTF-8"), "\xF4\x8F\xBF\xBF");  // U+10FFFF stays
+  test::LocaleScope locale("C.UTF-8");
+  ASSERT_TRUE(locale.ok());
+  EXPECT_EQ(localeToUtf8("\xF7\x85\xBA\xA7"), "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD");
+}
+
 TEST(NamedCharset, UnknownCharsetKeepsAsciiOnly) {
   EXPECT_EQ(utf8ToCharset("a\xC3\xA9", "NO-SUCH-CHARSET"), "a?");
   EXPECT_EQ(charsetToUtf8("a\xE9", "NO-SUCH-CHARSET"), "a\xEF\xBF\xBD");

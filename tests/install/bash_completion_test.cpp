@@ -92,7 +92,7 @@ INSTANTIATE_TEST_SUITE_P(
         CompletionCase{"OptionsOfRecord",
                        {"record", "--"},
                        {"--port", "--out", "--count", "--time", "--interval", "--fast", "--csv", "--lang",
-                        "--settings", "--help"},
+                        "--settings", "--recover", "--help"},
                        true,
                        {}},
         CompletionCase{"OptionsOfMemory", {"memory", "--o"}, {"--overwrite"}, true, {}},

@@ -235,7 +235,10 @@ std::string charsetToUtf8(std::string_view bytes, const std::string& charset) {
     appendUtf8(o, kReplacement);
     return 1;
   });
-  return out;
+  // glibc's UTF-8 decoder lets through the 4-byte forms above U+10FFFF
+  // (lead bytes F4 90.. to F7), so a UTF-8 locale would hand them on as
+  // they came: only well-formed UTF-8 leaves here.
+  return sanitiseUtf8(out);
 }
 
 std::string utf8ToLocale(std::string_view utf8) { return utf8ToCharset(utf8, localeCharset()); }

@@ -4,7 +4,9 @@
 #include "ui/ui_host.h"
 #include "files/file_chooser.h"
 #include "files/record_file_io.h"
+#include "files/record_journal.h"
 #include "record/record_controls.h"
+#include "record/window_title.h"
 #include "record/recording.h"
 #include "ui/language_table.h"
 
@@ -63,7 +65,13 @@ void RecordFileCommands::onSaveAsCsv() {
 bool RecordFileCommands::openFile(const std::string& path) {
   RecordStore& store = recording_.store();
   if (!readRecordFile(path, {settings_, store, recording_.graph().state()}, ui_, texts_)) return false;
+  if (journal_) journal_->discard();
+  showReplacedStore();
+  return true;
+}
 
+void RecordFileCommands::showReplacedStore() {
+  RecordStore& store = recording_.store();
   const RecordState& st = store.state;
   recording_.refreshRecordInfo();
   RecordInfoPage& info = recording_.info();
@@ -84,12 +92,47 @@ bool RecordFileCommands::openFile(const std::string& path) {
     ui_.setEnabled(kMainDialog, kSaveButton, true);
     ui_.setEnabled(kMainDialog, kClearButton, true);
   }
+}
+
+bool RecordFileCommands::offerRecovery() {
+  if (!journal_) return false;
+  JournalFileRecovery found = readJournalFile(journal_->path());
+  if (!found.found) return false;
+  if (found.recovery.outcome != JournalOutcome::Recovered || found.recovery.contents.records.empty()) {
+    // Nothing in it can be had back.
+    journal_->discard();
+    return false;
+  }
+  MessageRequest question;
+  question.text = journalWaitingMessage(texts_.language());
+  question.icon = MessageIcon::Question;
+  question.buttons = MessageButtons::YesNo;
+  question.defaultAnswer = MessageAnswer::Yes;
+  if (ui_.showMessage(question) != MessageAnswer::Yes) {
+    journal_->discard();
+    return false;
+  }
+  const std::string told = journalRecoveredMessage(found.recovery, texts_.language());
+  applyRecoveredRecords(std::move(found.recovery.contents),
+                        {settings_, recording_.store(), recording_.graph().state()});
+  ui_.setWindowTitle(kMainDialog, windowTitleText(false, {}, false));
+  showReplacedStore();
+  // The recovered records are unsaved: a journal of them as they are now.
+  journal_->restart();
+  MessageRequest box;
+  box.text = told;
+  box.icon = MessageIcon::Information;
+  ui_.showMessage(box);
   return true;
 }
 
 bool RecordFileCommands::saveFile(const std::string& path) {
-  return writeRecordFile(path, {settings_, recording_.store(), recording_.graph().state()}, env_.connectedMeter(),
-                         ui_, texts_);
+  if (!writeRecordFile(path, {settings_, recording_.store(), recording_.graph().state()}, env_.connectedMeter(), ui_,
+                       texts_)) {
+    return false;
+  }
+  if (journal_) journal_->discard();
+  return true;
 }
 
 bool RecordFileCommands::exportCsv(const std::string& path) {

@@ -12,6 +12,7 @@ class LanguageTable;
 class FileChooser;
 class Recording;
 class RecordEnvironment;
+class RecordJournal;
 
 class RecordFileCommands {
  public:
@@ -32,6 +33,15 @@ class RecordFileCommands {
   bool saveFile(const std::string& path);
   bool exportCsv(const std::string& path);
 
+  // A save or an open leaves nothing unsaved behind: the journal goes.
+  void setJournal(RecordJournal* journal) { journal_ = journal; }
+  // Start-up: a journal left by a run of the program that ended abnormally
+  // is offered for recovery (Yes preselected). Yes puts its records into
+  // the store as unsaved records of no file, shows them as an open does,
+  // tells how many were recovered and keeps journaling them; No gives them
+  // up and removes the journal. Returns whether records were recovered.
+  bool offerRecovery();
+
  private:
   UiHost& ui_;
   FileChooser& chooser_;
@@ -39,6 +49,10 @@ class RecordFileCommands {
   RecordEnvironment& env_;
   AppSettings& settings_;
   const LanguageTable& texts_;
+  // The views after the store was replaced (open, recovery).
+  void showReplacedStore();
+
+  RecordJournal* journal_ = nullptr;
 };
 
 }  // namespace lmv

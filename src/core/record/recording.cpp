@@ -118,6 +118,12 @@ void Recording::onRecordTick(const RecordTick& tick) {
   if (!isRecording()) return;
   RecordState& st = store_.state;
   GraphState& g = graph_.state();
+  if (journal_) {
+    journal_->beforeSample();
+    if (tick.firstOfRun) {
+      journal_->runStarted({runSettings_, env_.recordHeader(), env_.connectedMeter(), g.graphIntervalSeconds});
+    }
+  }
   sampleTime_ = tick.sampleTime;
   if (tick.firstOfRun) {
     st.runStartTime = tick.sampleTime;
@@ -174,6 +180,9 @@ void Recording::onRecordTick(const RecordTick& tick) {
   store_.appendRecord(s.record);
   g.blankFlag = s.value.reservedFlag;
   graph_.sampleAppended();
+  if (journal_) {
+    journal_->sampleTaken({false, tick.firstOfRun, s.record, s.value.valueText, s.value.unitText, s.value.reservedFlag});
+  }
 
   const bool done = runSettings_.totalMode == 1
                         ? normalIntervalSeconds(runSettings_) * (int64_t{st.runCount} - 1) >= recordTimeSeconds(runSettings_)
@@ -191,6 +200,7 @@ void Recording::onManual() {
 
 void Recording::onManualSample() {
   RecordState& st = store_.state;
+  if (journal_) journal_->beforeSample();
   const OleDate time = oleDateFromTime(clock_.calendarSeconds());
   Sample s = takeSample(time);
   ++st.recordCount;
@@ -215,6 +225,7 @@ void Recording::onManualSample() {
     graph_.state().runFirstRecord = st.recordCount + 1;
   }
   markChanged(true);
+  if (journal_) journal_->sampleTaken({true, false, s.record, s.value.valueText, s.value.unitText, s.value.reservedFlag});
 }
 
 void Recording::stop() {
@@ -240,6 +251,7 @@ void Recording::stop() {
   store_.state.runStopTime = sampleTime_;
   store_.state.runStopText = absoluteTimeText(sampleTime_);
   host_.setText(kMainDialog, kRunStopLabel, store_.state.runStopText);
+  if (journal_) journal_->runEnded();
 
   if (!env_.captureRunning()) postMenuState(true, 0, 0);
   if (st.recordCount > 0) postMenuState(false, 0, 0);
@@ -260,6 +272,7 @@ void Recording::stopByDisconnection() {
   store_.state.runStopTime = sampleTime_;
   store_.state.runStopText = absoluteTimeText(sampleTime_);
   host_.setText(kMainDialog, kRunStopLabel, store_.state.runStopText);
+  if (journal_) journal_->runEnded();
 }
 
 void Recording::onMeterConnected(const MeterIdentity& meter) {
@@ -317,6 +330,7 @@ void Recording::clearRecords(bool all) {
     clearExtremeTexts();
     postMenuState(false, 1, 1);
   }
+  if (journal_) journal_->recordsRemoved();
 }
 
 void Recording::startNewRecordList() {
@@ -324,6 +338,7 @@ void Recording::startNewRecordList() {
   host_.setWindowTitle(kMainDialog, windowTitleText(false, {}, false));
   store_.state.fileBound = 0;
   store_.state.dataSaved = 1;
+  if (journal_) journal_->recordsRemoved();
   const MeterIdentity meter = env_.connectedMeter();
   info_.showMeter(meter.modelIndex, meter.serialNumberText);
 }

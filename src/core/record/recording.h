@@ -21,6 +21,7 @@
 #include "record/record_settings.h"
 #include "record/record_store.h"
 #include "record/record_timer.h"
+#include "record/sample_journal.h"
 
 namespace lmv {
 
@@ -108,6 +109,10 @@ class Recording {
   void clearExtremeTexts();
   void refreshRecordInfo();
 
+  // Every sample, run end and removal from now on is told to the journal
+  // (nullptr: none). The journal outlives the recording's use of it.
+  void setJournal(SampleJournal* journal) { journal_ = journal; }
+
  private:
   struct Sample {
     MeasuredValue value;
@@ -144,6 +149,7 @@ class Recording {
   bool listMaxFirst_ = true;
   bool listMinFirst_ = true;
 
+  SampleJournal* journal_ = nullptr;
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);  // for queued handlers
   RecordTimer timer_;  // last: its thread calls into the members above
 };
