@@ -8,6 +8,13 @@
 #include <QUrl>
 
 #include "base/paths.h"
+#include "dialog_units.h"
+#include "files/record_file.h"
+#include "record/clear_dialog.h"
+#include "record/dialog_units.h"
+#include "record/qt_file_chooser.h"
+#include "record/record_clock.h"
+#include "record/record_pages.h"
 #include "link/explicit_ports.h"
 #include "link/port_list.h"
 #include "record/record_controls.h"
@@ -25,6 +32,34 @@ namespace {
 
 // A first start places the window this far from where the system would.
 constexpr int kFirstStartOffset = 80;
+
+static_assert(kRecordPixelsPerDlu == kPixelsPerDialogUnit, "the record pages use the main window's scale");
+
+// The rest of the main window as the recording sees it: the live settings,
+// the connected meter and the menu-state handlers.
+class DesktopRecordEnvironment final : public RecordEnvironment {
+ public:
+  DesktopRecordEnvironment(MeterSession& session, std::unique_ptr<MainWindow>& logic)
+      : session_(session), logic_(logic) {}
+  RecordSettings recordSettings() const override { return recordSettingsOf(logic_->settings()); }
+  RecordHeader recordHeader() const override { return recordHeaderOf(logic_->settings()); }
+  bool statusInvalid() const override { return session_.block.statusInvalid() != 0; }
+  bool meterConnected() const override { return session_.meterConnected != 0; }
+  MeterIdentity connectedMeter() const override { return session_.identity(); }
+  // The paste dialog's interval capture is not part of this program yet.
+  bool captureRunning() const override { return false; }
+  std::string languageText(int entry) const override { return languageTable().text(entry); }
+  void memoryMenuState(int grey) override {
+    if (logic_) logic_->onMemoryMenuState(grey != 0);
+  }
+  void fileMenuState(int grey, int leaveOpen) override {
+    if (logic_) logic_->onFileMenuState(grey != 0, leaveOpen == 0);
+  }
+
+ private:
+  MeterSession& session_;
+  std::unique_ptr<MainWindow>& logic_;
+};
 
 std::string executableBaseName() {
   const QString name = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
@@ -46,13 +81,23 @@ DesktopApp::DesktopApp(DesktopOptions options) : options_(std::move(options)) {
   if (options_.applicationName.empty()) options_.applicationName = executableBaseName();
 
   host_ = std::make_unique<QtUiHost>(QString::fromStdString(options_.applicationName));
+  recordEnvironment_ = std::make_unique<DesktopRecordEnvironment>(session_, logic_);
+  recording_ = std::make_unique<Recording>(*host_, session_.handOver, systemRecordClock(), *recordEnvironment_,
+                                           shared_.recording, shared_.recordStartPending);
   window_ = std::make_unique<MainWindowWidget>();
+  pages_ = std::make_unique<RecordPages>(*recording_, window_.get());
+  pages_->placeIn(window_->page(kRecordInfoPage), window_->page(kRecordListPage), window_->page(kGraphPage));
+  chooser_ = std::make_unique<QtFileChooser>(window_.get());
+
   usbCheck_ = new UsbCheckWindow(window_.get());
   zeroAdjust_ = new ZeroAdjustWindow(window_.get());
   about_ = new AboutWindow(window_.get());
   host_->setMenuBar(window_->menuBar());
 
-  logic_ = std::make_unique<MainWindow>(*host_, session_, shared_, mainWindowHooks());
+  logic_ = std::make_unique<MainWindow>(*host_, session_, shared_, mainWindowHooks(), monitorHooks());
+  files_ = std::make_unique<RecordFileCommands>(*host_, *chooser_, *recording_, *recordEnvironment_,
+                                                logic_->settings(), languageTable());
+  session_.setRecordingHooks({[this] { return shared_.recording.load() != 0; }, [this] { recording_->stop(); }});
   settings_ = new SettingsWindow(window_.get(), logic_->settingsDialog());
   connect(settings_, &SettingsWindow::okClicked, this, [this] { logic_->onSettingsOk(); });
   connect(settings_, &SettingsWindow::cancelClicked, this, [this] { logic_->onSettingsCancel(); });
@@ -79,6 +124,8 @@ DesktopApp::~DesktopApp() {
   // The settings window works on the logic's dialog: it goes first.
   delete settings_;
   settings_ = nullptr;
+  session_.setRecordingHooks({});
+  recording_->stop();
   logic_.reset();
   if (demo_) {
     ExplicitPorts::instance().remove(demo_->slavePath());
@@ -86,8 +133,25 @@ DesktopApp::~DesktopApp() {
   }
 }
 
+MonitorHooks DesktopApp::monitorHooks() {
+  MonitorHooks hooks;
+  hooks.stopRecordingThreads = [this] { recording_->stopTimer(); };
+  hooks.connected = [this](const MeterIdentity& meter) { recording_->onMeterConnected(meter); };
+  hooks.disconnected = [this] { recording_->onMeterDisconnected(); };
+  return hooks;
+}
+
 MainWindowHooks DesktopApp::mainWindowHooks() {
   MainWindowHooks hooks;
+  hooks.recordingRunning = [this] { return recording_->isRecording(); };
+  hooks.dataSaved = [this] { return recording_->store().state.dataSaved != 0; };
+  hooks.stopRecordThreads = [this] { recording_->stop(); };
+  hooks.openFile = [this] { files_->onOpen(); };
+  hooks.saveFile = [this] { files_->onSave(); };
+  hooks.saveFileAs = [this] { files_->onSaveAs(); };
+  // The pages have their fixed sizes: the graph is laid out on its plot.
+  hooks.initialisePages = [this] { recording_->initialise(pages_->plotRect()); };
+  hooks.applyPageTexts = [this] { pages_->applyTexts(languageTable()); };
   hooks.openDocument = [](const std::string& path) {
     const QString file = QString::fromStdString(path);
     return QFileInfo(file).isFile() && QDesktopServices::openUrl(QUrl::fromLocalFile(file));
@@ -165,9 +229,20 @@ void DesktopApp::onCommand(int command) {
     case kMenuReadMemory:
       logic_->monitor().onReadMemoryCommand();
       return;
+    case kMenuOpen:
+      files_->onOpen();
+      return;
+    case kMenuSave:
+      files_->onSave();
+      return;
+    case kMenuSaveAs:
+      files_->onSaveAs();
+      return;
+    case kMenuSaveAsCsv:
+      files_->onSaveAsCsv();
+      return;
     default:
-      // Open, Save, Save As, CSV and the paste dialog come with
-      // their windows.
+      // The paste dialog comes with its window.
       return;
   }
 }
@@ -180,9 +255,32 @@ void DesktopApp::onButton(int control) {
     case kZeroAdjustButton:
       logic_->monitor().onZeroAdjustButton();
       return;
+    case kStartButton:
+      recording_->onStart();
+      return;
+    case kStopButton:
+      recording_->onStop();
+      return;
+    case kManualButton:
+      recording_->onManual();
+      return;
+    case kCopyGraphButton:
+      pages_->graph()->copyGraph();
+      return;
+    case kSaveButton:
+      files_->onSaveAs();
+      return;
+    case kClearButton:
+      onClearButton();
+      return;
     default:
       return;
   }
+}
+
+void DesktopApp::onClearButton() {
+  ClearDialog dialog(languageTable(), window_.get());
+  if (const std::optional<bool> all = dialog.ask()) recording_->clearRecords(*all);
 }
 
 }  // namespace lmv::gui

@@ -9,6 +9,8 @@
 
 #include "app/main_window.h"
 #include "app/shared_state.h"
+#include "files/record_file_commands.h"
+#include "record/recording.h"
 #include "link/device_watcher.h"
 #include "link/meter_session.h"
 
@@ -19,6 +21,8 @@ class Simulator;
 namespace lmv::gui {
 
 class AboutWindow;
+class QtFileChooser;
+class RecordPages;
 class MainWindowWidget;
 class QtUiHost;
 class SettingsWindow;
@@ -55,6 +59,9 @@ class DesktopApp : public QObject {
   SettingsWindow& settingsWindow() { return *settings_; }
   sim::Simulator* demoMeter() { return demo_.get(); }
   DeviceWatcher& deviceWatcher() { return watcher_; }
+  Recording& recording() { return *recording_; }
+  RecordPages& recordPages() { return *pages_; }
+  RecordFileCommands& fileCommands() { return *files_; }
 
  signals:
   // The exit sequence has ended: the program ends.
@@ -64,13 +71,21 @@ class DesktopApp : public QObject {
   void onCommand(int command);
   void onButton(int control);
   MainWindowHooks mainWindowHooks();
+  MonitorHooks monitorHooks();
+  void onClearButton();
 
   DesktopOptions options_;
   MeterSession session_;
   SharedState shared_;
   std::unique_ptr<sim::Simulator> demo_;
   std::unique_ptr<QtUiHost> host_;
+  // The recording outlives the window: its pages' widgets observe it.
+  std::unique_ptr<RecordEnvironment> recordEnvironment_;
+  std::unique_ptr<Recording> recording_;
   std::unique_ptr<MainWindowWidget> window_;
+  std::unique_ptr<RecordPages> pages_;
+  std::unique_ptr<QtFileChooser> chooser_;
+  std::unique_ptr<RecordFileCommands> files_;
   UsbCheckWindow* usbCheck_ = nullptr;
   ZeroAdjustWindow* zeroAdjust_ = nullptr;
   AboutWindow* about_ = nullptr;

@@ -6,6 +6,7 @@
 #include <QTimer>
 
 #include "desktop_app.h"
+#include "record/recording.h"
 #include "main_window_widget.h"
 #include "qt_ui_host.h"
 #include "ui/language_table.h"
@@ -20,6 +21,8 @@ constexpr qint64 kLimitMs = 120000;
 // Frames of the clock thread after a change, so that pictures and clock
 // are drawn.
 constexpr int kSettleMs = 1500;
+// Samples of the short recording the pictures show.
+constexpr size_t kShownSamples = 3;
 
 bool valueShown(DesktopApp& app) {
   auto* label = qobject_cast<QLabel*>(app.host().widget(kMainDialog, kValueText));
@@ -43,6 +46,14 @@ void takeScreenshots(DesktopApp& app, const QString& directory, std::function<vo
       return;
     }
     if (!valueShown(app)) return;
+    // A short recording first, so that the list, the MAX and MIN lines and
+    // the start and stop times have something to show.
+    Recording& recording = app.recording();
+    if (recording.store().records.size() < kShownSamples) {
+      if (!recording.isRecording() && app.session().block.statusInvalid() == 0) recording.onStart();
+      return;
+    }
+    if (recording.isRecording()) recording.onStop();
     if (*settledAt < 0) *settledAt = clock->elapsed();
     if (clock->elapsed() - *settledAt < kSettleMs) return;
     const bool english = languageTable().language() == kLanguageEnglish;

@@ -1,7 +1,8 @@
 #pragma once
-// --screenshots DIR: the window monitoring the demo meter, grabbed once in
-// English and once in Japanese (main-window-en.png, main-window-ja.png),
-// for machines without a display (QT_QPA_PLATFORM=offscreen).
+// --screenshots DIR: the window monitoring the demo meter after a short
+// recording, grabbed once in English and once in Japanese
+// (main-window-en.png, main-window-ja.png), for machines without a display
+// (QT_QPA_PLATFORM=offscreen).
 #include <QString>
 #include <functional>
 
@@ -9,7 +10,7 @@ namespace lmv::gui {
 
 class DesktopApp;
 
-// Waits for a shown value, grabs, switches the language, grabs again, then
+// Waits for a shown value, records a few samples, grabs, switches the language, grabs again, then
 // calls done(true), or done(false) when no value came within the limit.
 void takeScreenshots(DesktopApp& app, const QString& directory, std::function<void(bool)> done);
 

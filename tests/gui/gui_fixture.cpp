@@ -67,12 +67,14 @@ void GuiTest::TearDown() {
   portList().replace({});
 }
 
-void GuiTest::writeSettings(bool autoConnect, int port, int language) {
+void GuiTest::writeSettings(bool autoConnect, int port, int language,
+                            const std::function<void(AppSettings&)>& adjust) {
   AppSettings s;
   s.autoConnect = autoConnect ? 1 : 0;
   s.currentPort = port;
   s.language = language;
   s.memoryFolder = dataDir.path();
+  if (adjust) adjust(s);
   ASSERT_EQ(lmv::writeSettings(settingsFilePath(dataDir.path()), s).outcome, SettingsWriteOutcome::Written);
 }
 

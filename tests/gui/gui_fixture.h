@@ -14,6 +14,7 @@
 #include <memory>
 #include <vector>
 
+#include "base/settings.h"
 #include "desktop_app.h"
 #include "sim_fixture.h"
 #include "test_files.h"
@@ -57,7 +58,9 @@ class GuiTest : public ::testing::Test {
   void TearDown() override;
 
   // The settings of the next start: automatic connection and port.
-  void writeSettings(bool autoConnect, int port = 1000, int language = 1);
+  // adjust changes the rest of them.
+  void writeSettings(bool autoConnect, int port = 1000, int language = 1,
+                     const std::function<void(AppSettings&)>& adjust = {});
   void startMeter(sim::MeterConfig config = {});
   void startApp();
   // Exit through Esc, answered Yes, and wait for the end.

@@ -15,8 +15,11 @@ using test::RecordSide;
 TEST(RecordPages, PanelSitsBelowTheTabStripAndThePagesBelowThePanel) {
   RecordSide side;
   side.pages.place({10, 5});
-  EXPECT_EQ(side.info->pos(), QPoint(12, 29));
-  EXPECT_EQ(side.list->pos(), QPoint(12, 29 + side.info->height()));
+  // 2 dialog units right and 16 down: (235,17) for the tab control at (233,1).
+  const QPoint panel = QPoint(10, 5) + gui::dluRect(2, 16, 0, 0).topLeft();
+  EXPECT_EQ(side.info->pos(), QPoint(14, 37));
+  EXPECT_EQ(side.info->pos(), panel);
+  EXPECT_EQ(side.list->pos(), panel + QPoint(0, side.info->height()));
   EXPECT_EQ(side.graph->pos(), side.list->pos());
   EXPECT_EQ(side.info->size(), gui::dluSize(219, 81));
   EXPECT_EQ(side.list->size(), gui::dluSize(219, 223));

@@ -83,6 +83,7 @@ void MainWindow::startUp(const ProgramPlaces& places) {
   for (int control : {kStartButton, kStopButton, kManualButton, kSaveButton, kClearButton, kCopyGraphButton})
     ui_.setEnabled(kMainDialog, control, false);
   ui_.setVisible(kMainDialog, kCopyGraphButton, false);
+  run(hooks_.initialisePages);
 
   ui_.setText(kMainDialog, kStatusLine, "");
   if (settings_.dateMode == 0) {

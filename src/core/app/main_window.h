@@ -44,6 +44,9 @@ struct MainWindowHooks {
   // Opens a document with the desktop's viewer; false when that failed.
   std::function<bool(const std::string& path)> openDocument;
   std::function<void()> showAbout;
+  // Start-up, once the settings are read and before any text is shown:
+  // the record pages' initial state (list, empty graph on its plot).
+  std::function<void()> initialisePages;
   // The texts of the record pages and of the paste dialog, after the main
   // window's own.
   std::function<void()> applyPageTexts;

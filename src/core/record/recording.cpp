@@ -68,6 +68,8 @@ void Recording::onStart() {
   host_.setEnabled(kMainDialog, kStartButton, false);
   host_.setEnabled(kMainDialog, kStopButton, true);
   for (int id : {kManualButton, kCopyGraphButton, kSaveButton, kClearButton}) host_.setEnabled(kMainDialog, id, false);
+  // Start is disabled now: the focus goes to Stop.
+  host_.setFocus(kMainDialog, kStopButton);
   clearExtremeTexts();
   list_.disablePaging();
 
@@ -240,6 +242,8 @@ void Recording::stop() {
   host_.setEnabled(kMainDialog, kZeroAdjustButton, true);
   host_.setEnabled(kMainDialog, kStartButton, true);
   host_.setEnabled(kMainDialog, kStopButton, false);
+  // Stop is disabled now, whoever ended the run: the focus goes to Start.
+  host_.setFocus(kMainDialog, kStartButton);
   host_.setEnabled(kMainDialog, kManualButton, true);
   if (st.runCount > 0) host_.setEnabled(kMainDialog, kCopyGraphButton, true);
   if (st.recordCount > 0) {

@@ -10,6 +10,11 @@ namespace lmv::gui {
 inline constexpr const char* kDialogProperty = "lmvDialog";
 inline constexpr const char* kControlProperty = "lmvControl";
 
+// A value display: the user-interface host gives it its text as the
+// accessible description; its accessible name is its caption's. The same
+// name as the host's own (kLiveProperty in qt_ui_host.h).
+inline constexpr const char* kLiveTextProperty = "lmvLive";
+
 // Marks a window itself (a page or dialog): lmvDialog only.
 void markDialog(QWidget* window, int dialog);
 // Marks a control; returns the widget for chaining.

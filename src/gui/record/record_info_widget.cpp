@@ -63,13 +63,17 @@ RecordInfoWidget::RecordInfoWidget(QWidget* parent) : QWidget(parent) {
     plainLabel(QStringLiteral(":"), this, dluRect(item.x + item.labelWidth, item.y, 4, 8));
     QLabel* value = plainLabel(QString::fromUtf8(item.initialValue), this,
                                dluRect(item.x + item.labelWidth + 5, item.y, item.valueWidth, 8));
-    // No accessible name: a label's name is its live text.
+    // Named by its caption; the host puts the shown text in the description.
     markControl(value, kRecordInfoPage, item.valueId);
+    value->setProperty(kLiveTextProperty, true);
+    caption->setBuddy(value);
   }
 }
 
 void RecordInfoWidget::applyTexts(const LanguageTable& texts) {
   for (const Caption& c : captions_) c.label->setText(QString::fromStdString(texts.text(c.entry)));
+  for (QLabel* caption : findChildren<QLabel*>())
+    if (QWidget* value = caption->buddy()) value->setAccessibleName(caption->text());
 }
 
 }  // namespace lmv::gui

@@ -37,6 +37,7 @@ RecordListWidget::RecordListWidget(RecordListPage& page, QWidget* parent)
 
   table_ = markControl(place(new QTableView(this), 0, 0, 219, 170), kRecordListPage, kRecordList);
   table_->setModel(model_);
+  table_->setAccessibleName(QStringLiteral("Records"));
   table_->setSelectionMode(QAbstractItemView::SingleSelection);
   table_->setSelectionBehavior(QAbstractItemView::SelectRows);
   table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -85,6 +86,11 @@ RecordListWidget::RecordListWidget(RecordListPage& page, QWidget* parent)
   auto* maxLine = markControl(place(new QLabel(this), 28, 201, 186, 8), kRecordListPage, kMaxLine);
   auto* minLine = markControl(place(new QLabel(this), 28, 211, 186, 8), kRecordListPage, kMinLine);
   for (QLabel* label : {luxLabel_, maxLine, minLine}) label->setTextFormat(Qt::PlainText);
+  // The lines are named by their captions; the host puts the shown text in
+  // the description.
+  maxLine->setAccessibleName(QStringLiteral("MAX"));
+  minLine->setAccessibleName(QStringLiteral("MIN"));
+  for (QLabel* line : {maxLine, minLine}) line->setProperty(kLiveTextProperty, true);
   // Their accessible names stay their live texts.
   maxLine->setAccessibleDescription(QStringLiteral("MAX"));
   minLine->setAccessibleDescription(QStringLiteral("MIN"));

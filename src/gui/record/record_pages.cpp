@@ -1,5 +1,8 @@
 #include "record/record_pages.h"
 
+#include <utility>
+
+#include "record/dialog_units.h"
 #include "record/record_controls.h"
 #include "record/recording.h"
 #include "ui/ui_host.h"
@@ -15,10 +18,19 @@ RecordPages::RecordPages(Recording& recording, QWidget* parent)
 }
 
 void RecordPages::place(QPoint tabTopLeft) {
-  info_->move(tabTopLeft + QPoint(2, 24));
+  info_->move(tabTopLeft + dluRect(2, 16, 0, 0).topLeft());
   const QPoint below(info_->x(), info_->y() + info_->height());
   list_->move(below);
   graph_->move(below);
+}
+
+void RecordPages::placeIn(QWidget* infoFrame, QWidget* listFrame, QWidget* graphFrame) {
+  const std::pair<QWidget*, QWidget*> pages[] = {{info_, infoFrame}, {list_, listFrame}, {graph_, graphFrame}};
+  for (auto [page, frame] : pages) {
+    page->setParent(frame);
+    page->move(0, 0);
+    page->show();
+  }
 }
 
 void RecordPages::applyTexts(const LanguageTable& texts) {

@@ -29,9 +29,13 @@ class RecordPages {
   PixelRect plotRect() const { return graph_->plotRect(); }
 
   // Places the pages for a tab control whose top-left corner is at
-  // tabTopLeft (parent coordinates): the panel 2 pixels right and 24 down,
-  // both pages right below the panel.
+  // tabTopLeft (parent coordinates): the panel 2 dialog units right and 16
+  // down, as in the main window's template, both pages right below it.
   void place(QPoint tabTopLeft);
+  // Puts each page into the main window's frame for it (controls 139, 140
+  // and 141 of template 102, of the pages' own sizes); the frames' own
+  // visibility then follows the tab selection.
+  void placeIn(QWidget* infoFrame, QWidget* listFrame, QWidget* graphFrame);
 
   // Captions of all three pages, then the graph drawn again.
   void applyTexts(const LanguageTable& texts);
