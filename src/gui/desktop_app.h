@@ -13,6 +13,7 @@
 #include "record/recording.h"
 #include "link/device_watcher.h"
 #include "link/meter_session.h"
+#include "sheet/paste_dialog.h"
 
 namespace lmv::sim {
 class Simulator;
@@ -21,6 +22,8 @@ class Simulator;
 namespace lmv::gui {
 
 class AboutWindow;
+class ExcelOpenWindow;
+class PasteWindow;
 class QtFileChooser;
 class RecordPages;
 class MainWindowWidget;
@@ -62,6 +65,10 @@ class DesktopApp : public QObject {
   Recording& recording() { return *recording_; }
   RecordPages& recordPages() { return *pages_; }
   RecordFileCommands& fileCommands() { return *files_; }
+  PasteDialog& pasteDialog() { return *paste_; }
+  // Made by the first Option/Paste Record Data to Excel.
+  PasteWindow* pasteWindow() { return pasteWindow_; }
+  ExcelOpenWindow* excelOpenWindow() { return excelOpenWindow_; }
 
  signals:
   // The exit sequence has ended: the program ends.
@@ -72,7 +79,12 @@ class DesktopApp : public QObject {
   void onButton(int control);
   MainWindowHooks mainWindowHooks();
   MonitorHooks monitorHooks();
+  PasteHooks pasteHooks();
   void onClearButton();
+  void createPasteWindows();
+  // The paste dialog's copy of the record settings: at start-up and after
+  // every Settings OK.
+  void applyPasteRecordSettings();
 
   DesktopOptions options_;
   MeterSession session_;
@@ -90,10 +102,14 @@ class DesktopApp : public QObject {
   ZeroAdjustWindow* zeroAdjust_ = nullptr;
   AboutWindow* about_ = nullptr;
   SettingsWindow* settings_ = nullptr;
+  PasteWindow* pasteWindow_ = nullptr;
+  ExcelOpenWindow* excelOpenWindow_ = nullptr;
   DeviceWatcher watcher_;
   int watcherSubscription_ = 0;
-  // Declared last: its threads stop first.
+  // Declared last: their threads stop first, the paste dialog's before the
+  // main window's (its capture reads what the measurement hands over).
   std::unique_ptr<MainWindow> logic_;
+  std::unique_ptr<PasteDialog> paste_;
 };
 
 }  // namespace lmv::gui

@@ -306,6 +306,17 @@ void QtUiHost::setWindowVisible(int dialog, bool visible) {
   }
 }
 
+std::optional<WindowPosition> QtUiHost::windowPosition(int dialog) {
+  QWidget* w = window(dialog);
+  if (!w) return std::nullopt;
+  const QPoint p = w->pos();
+  return WindowPosition{p.x(), p.y()};
+}
+
+void QtUiHost::moveWindow(int dialog, WindowPosition to) {
+  if (QWidget* w = window(dialog)) w->move(to.x, to.y);
+}
+
 void QtUiHost::openDialog(int dialog) {
   QWidget* w = window(dialog);
   if (!w) return;
