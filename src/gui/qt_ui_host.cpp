@@ -301,6 +301,10 @@ void QtUiHost::setWindowVisible(int dialog, bool visible) {
   if (visible) {
     w->show();
     w->raise();
+    // Its own dialogs were hidden and shown with it; what changed in them
+    // meanwhile (a language switch) is painted anew.
+    for (QWidget* child : w->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+      if (child->isWindow() && child->isVisible()) child->update();
   } else {
     w->hide();
   }

@@ -421,6 +421,7 @@ TEST_F(MainWindowTest, PasteMenuMakesTheDialogOnceAndShowsItOnlyWhenHidden) {
 }
 
 TEST_F(MainWindowTest, MovesAreHandedToThePasteDialogOnlyWhileItIsShown) {
+  EXPECT_EQ(shared.pasteDialogClosed, 1) << "a window moved before the start-up";
   start();
   window->onWindowMoved(10, 20);
   window->onPasteCommand();

@@ -65,7 +65,8 @@ TEST_F(PasteWindowTest, MadeOnceClosedByEscAndShownAgainInTheNewLanguage) {
   EXPECT_EQ(interval->currentText(), QStringLiteral("10 sec"));
   EXPECT_TRUE(button(kPasteOpenButton)->isEnabled());
   EXPECT_FALSE(button(kPasteStartButton)->isEnabled());
-  EXPECT_TRUE(qobject_cast<QPushButton*>(button(kPasteCloseButton))->isDefault());
+  // The first step has the focus (and takes Enter, as a focused button does).
+  EXPECT_EQ(window->focusWidget(), control(kPasteDialog, kPasteOpenButton));
 
   window->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(window));
@@ -216,6 +217,7 @@ TEST_F(PasteOfficeTest, EnterInTheMainWindowWritesOneRow) {
   startLinked([](AppSettings& s) { s.pasteMode = 1; });
   EXPECT_FALSE(button(kPasteStartButton)->isEnabled());
   EXPECT_EQ(app->pasteWindow()->focusWidget(), control(kPasteDialog, kPasteByReturnKeyRadio));
+  EXPECT_TRUE(qobject_cast<QPushButton*>(button(kPasteCloseButton))->isDefault());
 
   QWidget* monitorButton = control(kMainDialog, kMonitorButton);
   app->window().activateWindow();

@@ -28,6 +28,9 @@ PasteWindow::PasteWindow(QWidget* parent, PasteDialog& logic) : QDialog(parent),
   auto* startStop = control<QPushButton>(this, d, kPasteStartButton, dialogRect(63, 62, 50, 15));
   auto* close = control<QPushButton>(this, d, kPasteCloseButton, dialogRect(119, 62, 50, 15));
   close->setDefault(true);
+  // The first control takes the focus, as the first step is to open the
+  // spreadsheet (a dialog would give it to its default button).
+  open->setFocus();
 
   connect(open, &QPushButton::clicked, this, [this] { logic_.onOpenButton(); });
   connect(byKey, &QRadioButton::clicked, this, [this] { logic_.onByReturnKey(); });
