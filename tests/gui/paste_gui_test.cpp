@@ -276,7 +276,14 @@ TEST_F(PasteOfficeTest, ClosedDuringACaptureTheRowsKeepComing) {
   ASSERT_TRUE(exitFromMenu());
 }
 
-TEST_F(PasteOfficeTest, StoppingTheMonitorEndsTheCaptureAndTheNumbersStartAgain) {
+struct MonitorEndCase {
+  const char* name;
+  bool meterGone;  // the meter stops answering: a communication error
+};
+
+class MonitorEndDuringACapture : public PasteOfficeTest, public ::testing::WithParamInterface<MonitorEndCase> {};
+
+TEST_P(MonitorEndDuringACapture, EndsItAndTheNumbersStartAgain) {
   probe->moveCursor({0, 1, 1});
   startLinked([](AppSettings& s) {
     s.pasteMode = 0;
@@ -284,14 +291,25 @@ TEST_F(PasteOfficeTest, StoppingTheMonitorEndsTheCaptureAndTheNumbersStartAgain)
   });
   button(kPasteStartButton)->click();
   ASSERT_TRUE(waitFor([&] { return rowNumber() >= 2; }));
-  QTest::mouseClick(control(kMainDialog, kMonitorButton), Qt::LeftButton);
+  if (GetParam().meterGone) {
+    meter->simulator().hangUp();
+  } else {
+    QTest::mouseClick(control(kMainDialog, kMonitorButton), Qt::LeftButton);
+  }
   ASSERT_TRUE(waitFor([&] { return app->session().meterConnected == 0 && !capture().captureRunning(); }));
   EXPECT_EQ(startText(), QStringLiteral("Start"));
   EXPECT_EQ(rowNumber(), 0);
   QApplication::processEvents();
   const size_t before = numbers({0, 1, 1}).size();
   ASSERT_GE(before, 2u);
-
+  if (GetParam().meterGone) {
+    // Reported as the monitor's communication error; nothing else.
+    ASSERT_TRUE(waitFor([&] { return !boxes.seen().empty(); }));
+    EXPECT_EQ(boxes.seen().size(), 1u);
+    EXPECT_EQ(boxes.seen()[0].icon, QMessageBox::Critical);
+    ASSERT_TRUE(exitFromMenu());
+    return;
+  }
   QTest::mouseClick(control(kMainDialog, kMonitorButton), Qt::LeftButton);
   ASSERT_TRUE(waitFor([&] { return monitoring() && app->session().block.statusInvalid() == 0; }));
   button(kPasteStartButton)->click();
@@ -300,6 +318,10 @@ TEST_F(PasteOfficeTest, StoppingTheMonitorEndsTheCaptureAndTheNumbersStartAgain)
   EXPECT_EQ(probe->text({0, 1, static_cast<int32_t>(before) + 1}), "1");
   ASSERT_TRUE(exitFromMenu());
 }
+
+INSTANTIATE_TEST_SUITE_P(Cases, MonitorEndDuringACapture,
+                         ::testing::Values(MonitorEndCase{"MonitorStopped", false}, MonitorEndCase{"MeterGone", true}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace lmv::test

@@ -239,6 +239,7 @@ void PasteCapture::onSheetClosed() {
   enableModeControls(false);
   ui_.setEnabled(kPasteDialog, kPasteStartButton, false);
   ui_.setEnabled(kPasteDialog, kPasteOpenButton, true);
+  ui_.setFocus(kPasteDialog, kPasteOpenButton);
   counters_.capturedSinceStart = 0;
   const bool wasRunning = captureRunning_;
   captureRunning_ = false;
