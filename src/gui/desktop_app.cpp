@@ -152,6 +152,7 @@ MainWindowHooks DesktopApp::mainWindowHooks() {
   // The pages have their fixed sizes: the graph is laid out on its plot.
   hooks.initialisePages = [this] { recording_->initialise(pages_->plotRect()); };
   hooks.applyPageTexts = [this] { pages_->applyTexts(languageTable()); };
+  hooks.settingsApplied = [this](bool timeDisplayModeChanged) { recording_->onSettingsApplied(timeDisplayModeChanged); };
   hooks.openDocument = [](const std::string& path) {
     const QString file = QString::fromStdString(path);
     return QFileInfo(file).isFile() && QDesktopServices::openUrl(QUrl::fromLocalFile(file));
