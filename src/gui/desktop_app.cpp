@@ -97,6 +97,9 @@ DesktopApp::DesktopApp(DesktopOptions options) : options_(std::move(options)) {
   logic_ = std::make_unique<MainWindow>(*host_, session_, shared_, mainWindowHooks(), monitorHooks());
   files_ = std::make_unique<RecordFileCommands>(*host_, *chooser_, *recording_, *recordEnvironment_,
                                                 logic_->settings(), languageTable());
+  journal_ = std::make_unique<RecordJournal>(journalFilePath(options_.dataDirectory), logic_->settings(), *recording_);
+  recording_->setJournal(journal_.get());
+  files_->setJournal(journal_.get());
   session_.setRecordingHooks({[this] { return shared_.recording.load() != 0; }, [this] { recording_->stop(); }});
   settings_ = new SettingsWindow(window_.get(), logic_->settingsDialog());
   connect(settings_, &SettingsWindow::okClicked, this, [this] { logic_->onSettingsOk(); });
@@ -126,6 +129,8 @@ DesktopApp::~DesktopApp() {
   settings_ = nullptr;
   session_.setRecordingHooks({});
   recording_->stop();
+  recording_->setJournal(nullptr);
+  files_->setJournal(nullptr);
   logic_.reset();
   if (demo_) {
     ExplicitPorts::instance().remove(demo_->slavePath());
@@ -149,6 +154,7 @@ MainWindowHooks DesktopApp::mainWindowHooks() {
   hooks.openFile = [this] { files_->onOpen(); };
   hooks.saveFile = [this] { files_->onSave(); };
   hooks.saveFileAs = [this] { files_->onSaveAs(); };
+  hooks.recordsGivenUp = [this] { journal_->discard(); };
   // The pages have their fixed sizes: the graph is laid out on its plot.
   hooks.initialisePages = [this] { recording_->initialise(pages_->plotRect()); };
   hooks.applyPageTexts = [this] { pages_->applyTexts(languageTable()); };
@@ -202,6 +208,8 @@ bool DesktopApp::start(std::string* error) {
       for (const ExplicitPort& p : port)
         if (p.devicePath == demo_->slavePath()) currentPort = p.portNumber;
   }
+  // Records of a run of the program that ended abnormally.
+  files_->offerRecovery();
   watcherSubscription_ = watcher_.subscribe([this] {
     host_->post([this] { logic_->onDeviceChange(); });
   });

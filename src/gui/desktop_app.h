@@ -10,6 +10,7 @@
 #include "app/main_window.h"
 #include "app/shared_state.h"
 #include "files/record_file_commands.h"
+#include "files/record_journal.h"
 #include "record/recording.h"
 #include "link/device_watcher.h"
 #include "link/meter_session.h"
@@ -62,6 +63,7 @@ class DesktopApp : public QObject {
   Recording& recording() { return *recording_; }
   RecordPages& recordPages() { return *pages_; }
   RecordFileCommands& fileCommands() { return *files_; }
+  RecordJournal& journal() { return *journal_; }
 
  signals:
   // The exit sequence has ended: the program ends.
@@ -79,6 +81,9 @@ class DesktopApp : public QObject {
   SharedState shared_;
   std::unique_ptr<sim::Simulator> demo_;
   std::unique_ptr<QtUiHost> host_;
+  // Every sample the recording takes, on disk until it is saved; goes after
+  // the recording that writes to it.
+  std::unique_ptr<RecordJournal> journal_;
   // The recording outlives the window: its pages' widgets observe it.
   std::unique_ptr<RecordEnvironment> recordEnvironment_;
   std::unique_ptr<Recording> recording_;
