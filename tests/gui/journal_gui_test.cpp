@@ -6,6 +6,8 @@
 #include <QTableView>
 #include <filesystem>
 
+#include "cli_run.h"
+#include "files/journal_lock.h"
 #include "files/record_journal.h"
 #include "ui/language_table.h"
 #include "record/record_list_widget.h"
@@ -132,6 +134,32 @@ TEST_F(JournalGuiTest, AnExitKeepsTheJournalUnlessTheRecordsAreSavedOrGivenUp) {
     std::filesystem::remove(journalPath());
     meter.reset();
   }
+}
+
+// A second program beside a running one: the running one's journal is not
+// offered, not written into and not removed.
+TEST_F(JournalGuiTest, AJournalAnotherRunningProgramKeepsIsLeftAlone) {
+  startConnected(2);
+  recordRun(2);
+  stopApp();
+  const std::string before = test::wholeFile(journalPath());
+  const JournalLock otherProgram(journalPath());
+  ASSERT_TRUE(otherProgram.held());
+  boxes.clear();
+  startApp();
+  ASSERT_FALSE(boxes.seen().empty());
+  EXPECT_EQ(boxes.seen().front().text, QString::fromStdString(journalInUseMessage(kLanguageEnglish)));
+  EXPECT_EQ(boxes.seen().front().icon, QMessageBox::Warning);
+  EXPECT_TRUE(app->recording().store().records.empty());
+  QTest::mouseClick(control(kMainDialog, kMonitorButton), Qt::LeftButton);
+  ASSERT_TRUE(waitFor([&] { return button(kStartButton)->isEnabled() && app->session().block.statusInvalid() == 0; }));
+  recordRun(2);
+  boxes.clear();
+  boxes.script({QMessageBox::Yes, QMessageBox::No});
+  QTest::keyClick(&app->window(), Qt::Key_Escape);
+  ASSERT_TRUE(waitFor([&] { return finished; }));
+  EXPECT_TRUE(asked(QStringLiteral("Save data?")));
+  EXPECT_EQ(test::wholeFile(journalPath()), before);
 }
 
 }  // namespace
