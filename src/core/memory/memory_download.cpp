@@ -242,6 +242,7 @@ void MemoryDownload::finish(MemoryDownloadOutcome outcome, const std::string& re
     case MemoryDownloadOutcome::Cancelled:
       break;
   }
+  listener_.downloadFinishing(outcome, status);
   if (!box.text.empty()) ui_.showMessage(box);
   listener_.downloadEnded(outcome, status);
 }
