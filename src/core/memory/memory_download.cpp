@@ -121,7 +121,7 @@ void MemoryDownload::readerThread(MemoryOccupancy occupancy, std::time_t okTime)
   int readCount = 0;
   int result = LineReceived;
   for (int c = 0; c < kMemorySlotCount && result == LineReceived; ++c) {
-    if (!occupancy.slots.test(static_cast<size_t>(c))) continue;
+    if (!occupancy.occupied.test(static_cast<size_t>(c))) continue;
     // Cancelled, or the writer gave up: no further command.
     if (cancelled_ || ring_->closed()) {
       result = LinkError;
