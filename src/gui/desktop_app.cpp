@@ -9,6 +9,7 @@
 
 #include "base/paths.h"
 #include "dialog_units.h"
+#include "files/csv_text.h"
 #include "files/record_file.h"
 #include "record/clear_dialog.h"
 #include "record/dialog_units.h"
@@ -20,7 +21,10 @@
 #include "record/record_controls.h"
 #include "ui/language_table.h"
 #include "main_window_widget.h"
+#include "memory/memory_dialog.h"
+#include "memory_window.h"
 #include "meter_dialogs.h"
+#include "monitor/value_codes.h"
 #include "qt_ui_host.h"
 #include "settings_window.h"
 #include "simulator.h"
@@ -113,6 +117,14 @@ DesktopApp::DesktopApp(DesktopOptions options) : options_(std::move(options)) {
           [this](int index) { logic_->monitor().onRangeSelected(index); });
   connect(window_.get(), &MainWindowWidget::tabSelected, this, [this](int index) { logic_->onTabSelected(index); });
   connect(window_.get(), &MainWindowWidget::closeRequested, this, [this] { logic_->onCancelCommand(); });
+  memory_ = new MemoryWindow(window_.get());
+  memoryDialog_ = std::make_unique<MemoryDialog>(*host_, session_.port, languageTable(), *memory_);
+  connect(memory_, &MemoryWindow::okClicked, this, [this] {
+    memoryDialog_->onOk(memory_->folderText().toStdString(), memory_->fileNameText().toStdString());
+  });
+  connect(memory_, &MemoryWindow::cancelClicked, this, [this] { memoryDialog_->onCancel(); });
+  connect(memory_, &MemoryWindow::folderChosen, this,
+          [this](const QString& folder) { memoryDialog_->onFolderChosen(folder.toStdString()); });
   connect(zeroAdjust_, &ZeroAdjustWindow::tryAgainClicked, this,
           [this] { logic_->monitor().zeroAdjustDialog().onTryAgain(); });
   connect(zeroAdjust_, &ZeroAdjustWindow::cancelClicked, this,
@@ -131,6 +143,9 @@ DesktopApp::~DesktopApp() {
   recording_->stop();
   recording_->setJournal(nullptr);
   files_->setJournal(nullptr);
+  // A download still running is stopped and joined while the port, the
+  // window and the host it reports to are all there.
+  memoryDialog_.reset();
   logic_.reset();
   if (demo_) {
     ExplicitPorts::instance().remove(demo_->slavePath());
@@ -143,7 +158,24 @@ MonitorHooks DesktopApp::monitorHooks() {
   hooks.stopRecordingThreads = [this] { recording_->stopTimer(); };
   hooks.connected = [this](const MeterIdentity& meter) { recording_->onMeterConnected(meter); };
   hooks.disconnected = [this] { recording_->onMeterDisconnected(); };
+  hooks.runMemoryDownload = [this](std::function<void()> done) { runMemoryDownload(std::move(done)); };
   return hooks;
+}
+
+void DesktopApp::runMemoryDownload(std::function<void()> done) {
+  AppSettings& settings = logic_->settings();
+  MemoryDownloadSource source;
+  source.meter = session_.identity();
+  source.footCandle = session_.block.unitCode() == UnitFootCandle;
+  source.symbols = csvSymbols(settings.decimalSymbol, settings.listSeparator);
+  memoryDialog_->open(settings.memoryFolder, settings.memoryFileName, source, [this, done = std::move(done)] {
+    // What OK last accepted opens the dialog next time and goes into the
+    // settings file.
+    AppSettings& s = logic_->settings();
+    s.memoryFolder = memoryDialog_->confirmedFolder();
+    s.memoryFileName = memoryDialog_->confirmedFileName();
+    done();
+  });
 }
 
 MainWindowHooks DesktopApp::mainWindowHooks() {
@@ -194,6 +226,8 @@ bool DesktopApp::start(std::string* error) {
     std::string sourceError;
     if (auto source = sim::IlluminanceSource::parse("sine:800:400:20", &sourceError)) config.source = *source;
     demo_ = std::make_unique<sim::Simulator>(std::move(config));
+    // Some stored readings, for Option > Read Memory Data.
+    demo_->withMeter([](sim::MeterModel& m) { m.fillMemory({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}); });
     if (!demo_->start(error)) {
       demo_.reset();
       return false;

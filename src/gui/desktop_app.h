@@ -3,6 +3,7 @@
 // main window's logic, the device watcher and, with --demo, the built-in
 // simulated meter. Every connection between them is made here.
 #include <QObject>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -15,6 +16,10 @@
 #include "link/device_watcher.h"
 #include "link/meter_session.h"
 
+namespace lmv {
+class MemoryDialog;
+}
+
 namespace lmv::sim {
 class Simulator;
 }
@@ -25,6 +30,7 @@ class AboutWindow;
 class QtFileChooser;
 class RecordPages;
 class MainWindowWidget;
+class MemoryWindow;
 class QtUiHost;
 class SettingsWindow;
 class UsbCheckWindow;
@@ -58,6 +64,8 @@ class DesktopApp : public QObject {
   SharedState& shared() { return shared_; }
   ZeroAdjustWindow& zeroAdjustWindow() { return *zeroAdjust_; }
   SettingsWindow& settingsWindow() { return *settings_; }
+  MemoryWindow& memoryWindow() { return *memory_; }
+  MemoryDialog& memoryDialog() { return *memoryDialog_; }
   sim::Simulator* demoMeter() { return demo_.get(); }
   DeviceWatcher& deviceWatcher() { return watcher_; }
   Recording& recording() { return *recording_; }
@@ -75,6 +83,7 @@ class DesktopApp : public QObject {
   MainWindowHooks mainWindowHooks();
   MonitorHooks monitorHooks();
   void onClearButton();
+  void runMemoryDownload(std::function<void()> done);
 
   DesktopOptions options_;
   MeterSession session_;
@@ -95,6 +104,9 @@ class DesktopApp : public QObject {
   ZeroAdjustWindow* zeroAdjust_ = nullptr;
   AboutWindow* about_ = nullptr;
   SettingsWindow* settings_ = nullptr;
+  MemoryWindow* memory_ = nullptr;
+  // Draws into memory_: goes before the window does.
+  std::unique_ptr<MemoryDialog> memoryDialog_;
   DeviceWatcher watcher_;
   int watcherSubscription_ = 0;
   // Declared last: its threads stop first.
