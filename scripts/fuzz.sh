@@ -6,6 +6,7 @@
 #   scripts/fuzz.sh --long           every target for 10 million executions
 #   scripts/fuzz.sh --time S [T...]  the named targets (default all) for S seconds each
 #   scripts/fuzz.sh --runs N [T...]  the named targets for N executions each
+#   ... -- FLAG...                   further libFuzzer flags (e.g. -max_len=2048)
 #
 # Inputs found to add coverage go to build/fuzz/work/<target> (the committed
 # seeds are only read); a crash leaves its input in build/fuzz/artifacts and
@@ -13,15 +14,16 @@
 # in build/fuzz/logs/<target>.log.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-root=$(pwd)
 limit=(-max_total_time=20)
 targets=()
+extra=()
 while [ $# -gt 0 ]; do
   case "$1" in
     --long) limit=(-runs=10000000); shift ;;
     --time) limit=(-max_total_time="$2"); shift 2 ;;
     --runs) limit=(-runs="$2"); shift 2 ;;
-    -h|--help) sed -n '2,13p' "$0"; exit 0 ;;
+    -h|--help) sed -n '2,14p' "$0"; exit 0 ;;
+    --) shift; extra=("$@"); break ;;
     *) targets+=("$1"); shift ;;
   esac
 done
@@ -46,8 +48,8 @@ for t in "${targets[@]}"; do
   mkdir -p "$work"
   log="$build/logs/$t.log"
   echo "fuzz: $t (${limit[*]})"
-  if "$build/fuzz_$t" "${limit[@]}" -print_final_stats=1 -timeout=10 -rss_limit_mb=2048 \
-       -artifact_prefix="$root/$build/artifacts/$t-" "$work" "fuzz/corpus/$t" >"$log" 2>&1; then
+  if "$build/fuzz_$t" "${limit[@]}" ${extra[@]+"${extra[@]}"} -print_final_stats=1 -timeout=10 -rss_limit_mb=2048 \
+       -artifact_prefix="$(cd "$build/artifacts" && pwd)/$t-" "$work" "fuzz/corpus/$t" >"$log" 2>&1; then
     grep -E '^stat::number_of_executed_units|^stat::average_exec_per_sec|^stat::new_units_added' "$log" |
       sed "s/^/fuzz: $t /"
   else

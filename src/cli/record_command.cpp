@@ -18,6 +18,7 @@
 #include "command.h"
 #include "files/record_file.h"
 #include "files/record_file_io.h"
+#include "files/journal_lock.h"
 #include "files/record_journal.h"
 #include "meter_session_cli.h"
 #include "output_files.h"
@@ -131,6 +132,13 @@ void fileError(const Command& command, const std::string& message) {
   std::cerr << "lumetrevisor-cli " << command.name << ": " << message << "\n";
 }
 
+// Another running program (the desktop program, another record) keeps the
+// journal of these settings: nothing here may write or remove it.
+std::string journalBusyText(const std::string& journalPath) {
+  return "another running program keeps the recording journal '" + journalPath +
+         "': record when it has ended, or give another settings file with '--settings'";
+}
+
 // --recover: the journal of a recording that did not end normally becomes
 // the record file (and its CSV export); the journal goes once the file is
 // written.
@@ -138,6 +146,11 @@ int recoverRecording(const Command& command, const RecordOptions& o, std::option
   AppSettings settings = loadProgramSettings(o.settingsFile);
   if (language) FillLanguageTable(*language);
   const std::string journalPath = programJournalPath(o.settingsFile);
+  const JournalLock lock(journalPath);
+  if (!lock.held()) {
+    fileError(command, journalBusyText(journalPath));
+    return ExitFileError;
+  }
   JournalFileRecovery found = readJournalFile(journalPath);
   if (!found.found) {
     fileError(command, "no recording journal is waiting in '" + journalPath + "'");
@@ -241,6 +254,11 @@ int runRecord(const Command& command, const std::vector<std::string>& args) {
   // A new recording would take the journal's place: what it holds is
   // recovered (or removed) first.
   const std::string journalPath = programJournalPath(o.settingsFile);
+  JournalLock journalLock(journalPath);
+  if (!journalLock.held()) {
+    fileError(command, journalBusyText(journalPath));
+    return ExitFileError;
+  }
   if (readJournalFile(journalPath).found) {
     printMessage(journalWaitingMessage(languageTable().language()));
     fileError(command, "the journal of a recording that did not end normally is waiting in '" + journalPath +
@@ -266,7 +284,7 @@ int runRecord(const Command& command, const std::vector<std::string>& args) {
   std::atomic<int32_t> startPending{0};
   std::optional<RecordJournal> journal;  // outlives the recording's use of it
   Recording recording(ui, session.handOver, systemRecordClock(), env, recordingFlag, startPending);
-  journal.emplace(journalPath, settings, recording);
+  journal.emplace(std::move(journalLock), settings, recording);
   recording.setJournal(&*journal);
   recording.initialise(PixelRect{0, 0, 400, 300});
   // The graph's scale and time span are saved in the record file; its
@@ -372,6 +390,8 @@ const Command kRecordCommand{
     "records nothing until it is recovered:\n"
     "  --recover FILE.lxrd  write the journal's records (every whole record, also\n"
     "                       of a damaged journal) to FILE.lxrd and remove it\n"
+    "While another program (the desktop program, another record) runs with the\n"
+    "same journal, record and --recover leave it alone and exit 1.\n"
     "\n"
     "Exit status: 0 recorded and written, 1 a file could not be written, 2 usage\n"
     "error, 3 no meter, or the connection failed during the recording (what was\n"

@@ -9,6 +9,7 @@
 
 #include "base/paths.h"
 #include "dialog_units.h"
+#include "files/csv_text.h"
 #include "files/record_file.h"
 #include "record/clear_dialog.h"
 #include "record/dialog_units.h"
@@ -20,7 +21,10 @@
 #include "record/record_controls.h"
 #include "ui/language_table.h"
 #include "main_window_widget.h"
+#include "memory/memory_dialog.h"
+#include "memory_window.h"
 #include "meter_dialogs.h"
+#include "monitor/value_codes.h"
 #include "qt_ui_host.h"
 #include "settings_window.h"
 #include "sheet/excel_open_window.h"
@@ -106,6 +110,9 @@ DesktopApp::DesktopApp(DesktopOptions options) : options_(std::move(options)) {
   logic_ = std::make_unique<MainWindow>(*host_, session_, shared_, mainWindowHooks(), monitorHooks());
   files_ = std::make_unique<RecordFileCommands>(*host_, *chooser_, *recording_, *recordEnvironment_,
                                                 logic_->settings(), languageTable());
+  journal_ = std::make_unique<RecordJournal>(journalFilePath(options_.dataDirectory), logic_->settings(), *recording_);
+  recording_->setJournal(journal_.get());
+  files_->setJournal(journal_.get());
   session_.setRecordingHooks({[this] { return shared_.recording.load() != 0; }, [this] { recording_->stop(); }});
   // The office is reached over the pipe LUMETREVISOR_OFFICE_PIPE names.
   paste_ = std::make_unique<PasteDialog>(makeUnoSheetOffice(), *host_, languageTable(), session_.handOver,
@@ -124,6 +131,14 @@ DesktopApp::DesktopApp(DesktopOptions options) : options_(std::move(options)) {
           [this](int index) { logic_->monitor().onRangeSelected(index); });
   connect(window_.get(), &MainWindowWidget::tabSelected, this, [this](int index) { logic_->onTabSelected(index); });
   connect(window_.get(), &MainWindowWidget::closeRequested, this, [this] { logic_->onCancelCommand(); });
+  memory_ = new MemoryWindow(window_.get());
+  memoryDialog_ = std::make_unique<MemoryDialog>(*host_, session_.port, languageTable(), *memory_);
+  connect(memory_, &MemoryWindow::okClicked, this, [this] {
+    memoryDialog_->onOk(memory_->folderText().toStdString(), memory_->fileNameText().toStdString());
+  });
+  connect(memory_, &MemoryWindow::cancelClicked, this, [this] { memoryDialog_->onCancel(); });
+  connect(memory_, &MemoryWindow::folderChosen, this,
+          [this](const QString& folder) { memoryDialog_->onFolderChosen(folder.toStdString()); });
   connect(window_.get(), &MainWindowWidget::moved, this, [this](int x, int y) { logic_->onWindowMoved(x, y); });
   connect(zeroAdjust_, &ZeroAdjustWindow::tryAgainClicked, this,
           [this] { logic_->monitor().zeroAdjustDialog().onTryAgain(); });
@@ -148,6 +163,11 @@ DesktopApp::~DesktopApp() {
   paste_.reset();
   session_.setRecordingHooks({});
   recording_->stop();
+  recording_->setJournal(nullptr);
+  files_->setJournal(nullptr);
+  // A download still running is stopped and joined while the port, the
+  // window and the host it reports to are all there.
+  memoryDialog_.reset();
   logic_.reset();
   if (demo_) {
     ExplicitPorts::instance().remove(demo_->slavePath());
@@ -166,7 +186,24 @@ MonitorHooks DesktopApp::monitorHooks() {
     if (paste_) paste_->capture().onMonitorStopped();
     recording_->onMeterDisconnected();
   };
+  hooks.runMemoryDownload = [this](std::function<void()> done) { runMemoryDownload(std::move(done)); };
   return hooks;
+}
+
+void DesktopApp::runMemoryDownload(std::function<void()> done) {
+  AppSettings& settings = logic_->settings();
+  MemoryDownloadSource source;
+  source.meter = session_.identity();
+  source.footCandle = session_.block.unitCode() == UnitFootCandle;
+  source.symbols = csvSymbols(settings.decimalSymbol, settings.listSeparator);
+  memoryDialog_->open(settings.memoryFolder, settings.memoryFileName, source, [this, done = std::move(done)] {
+    // What OK last accepted opens the dialog next time and goes into the
+    // settings file.
+    AppSettings& s = logic_->settings();
+    s.memoryFolder = memoryDialog_->confirmedFolder();
+    s.memoryFileName = memoryDialog_->confirmedFileName();
+    done();
+  });
 }
 
 PasteHooks DesktopApp::pasteHooks() {
@@ -205,15 +242,19 @@ MainWindowHooks DesktopApp::mainWindowHooks() {
   hooks.createPasteDialog = [this] { createPasteWindows(); };
   hooks.showPasteDialog = [this] { paste_->show(); };
   hooks.pasteDialogFollow = [this](int x, int y) { paste_->onMainWindowMoved(x, y); };
-  hooks.settingsApplied = [this](bool) { applyPasteRecordSettings(); };
   hooks.openFile = [this] { files_->onOpen(); };
   hooks.saveFile = [this] { files_->onSave(); };
   hooks.saveFileAs = [this] { files_->onSaveAs(); };
+  hooks.recordsGivenUp = [this] { journal_->discard(); };
   // The pages have their fixed sizes: the graph is laid out on its plot.
   hooks.initialisePages = [this] { recording_->initialise(pages_->plotRect()); };
   hooks.applyPageTexts = [this] {
     pages_->applyTexts(languageTable());
     if (paste_) paste_->applyTexts();
+  };
+  hooks.settingsApplied = [this](bool timeDisplayModeChanged) {
+    recording_->onSettingsApplied(timeDisplayModeChanged);
+    applyPasteRecordSettings();
   };
   hooks.openDocument = [](const std::string& path) {
     const QString file = QString::fromStdString(path);
@@ -250,6 +291,8 @@ bool DesktopApp::start(std::string* error) {
     std::string sourceError;
     if (auto source = sim::IlluminanceSource::parse("sine:800:400:20", &sourceError)) config.source = *source;
     demo_ = std::make_unique<sim::Simulator>(std::move(config));
+    // Some stored readings, for Option > Read Memory Data.
+    demo_->withMeter([](sim::MeterModel& m) { m.fillMemory({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}); });
     if (!demo_->start(error)) {
       demo_.reset();
       return false;
@@ -265,6 +308,8 @@ bool DesktopApp::start(std::string* error) {
       for (const ExplicitPort& p : port)
         if (p.devicePath == demo_->slavePath()) currentPort = p.portNumber;
   }
+  // Records of a run of the program that ended abnormally.
+  files_->offerRecovery();
   watcherSubscription_ = watcher_.subscribe([this] {
     host_->post([this] { logic_->onDeviceChange(); });
   });

@@ -3,6 +3,7 @@
 // main window's logic, the device watcher and, with --demo, the built-in
 // simulated meter. Every connection between them is made here.
 #include <QObject>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -10,10 +11,15 @@
 #include "app/main_window.h"
 #include "app/shared_state.h"
 #include "files/record_file_commands.h"
+#include "files/record_journal.h"
 #include "record/recording.h"
 #include "link/device_watcher.h"
 #include "link/meter_session.h"
 #include "sheet/paste_dialog.h"
+
+namespace lmv {
+class MemoryDialog;
+}
 
 namespace lmv::sim {
 class Simulator;
@@ -27,6 +33,7 @@ class PasteWindow;
 class QtFileChooser;
 class RecordPages;
 class MainWindowWidget;
+class MemoryWindow;
 class QtUiHost;
 class SettingsWindow;
 class UsbCheckWindow;
@@ -60,11 +67,14 @@ class DesktopApp : public QObject {
   SharedState& shared() { return shared_; }
   ZeroAdjustWindow& zeroAdjustWindow() { return *zeroAdjust_; }
   SettingsWindow& settingsWindow() { return *settings_; }
+  MemoryWindow& memoryWindow() { return *memory_; }
+  MemoryDialog& memoryDialog() { return *memoryDialog_; }
   sim::Simulator* demoMeter() { return demo_.get(); }
   DeviceWatcher& deviceWatcher() { return watcher_; }
   Recording& recording() { return *recording_; }
   RecordPages& recordPages() { return *pages_; }
   RecordFileCommands& fileCommands() { return *files_; }
+  RecordJournal& journal() { return *journal_; }
   PasteDialog& pasteDialog() { return *paste_; }
   // Made by the first Option/Paste Record Data to Excel.
   PasteWindow* pasteWindow() { return pasteWindow_; }
@@ -81,6 +91,7 @@ class DesktopApp : public QObject {
   MonitorHooks monitorHooks();
   PasteHooks pasteHooks();
   void onClearButton();
+  void runMemoryDownload(std::function<void()> done);
   void createPasteWindows();
   // The paste dialog's copy of the record settings: at start-up and after
   // every Settings OK.
@@ -91,6 +102,9 @@ class DesktopApp : public QObject {
   SharedState shared_;
   std::unique_ptr<sim::Simulator> demo_;
   std::unique_ptr<QtUiHost> host_;
+  // Every sample the recording takes, on disk until it is saved; goes after
+  // the recording that writes to it.
+  std::unique_ptr<RecordJournal> journal_;
   // The recording outlives the window: its pages' widgets observe it.
   std::unique_ptr<RecordEnvironment> recordEnvironment_;
   std::unique_ptr<Recording> recording_;
@@ -102,6 +116,9 @@ class DesktopApp : public QObject {
   ZeroAdjustWindow* zeroAdjust_ = nullptr;
   AboutWindow* about_ = nullptr;
   SettingsWindow* settings_ = nullptr;
+  MemoryWindow* memory_ = nullptr;
+  // Draws into memory_: goes before the window does.
+  std::unique_ptr<MemoryDialog> memoryDialog_;
   PasteWindow* pasteWindow_ = nullptr;
   ExcelOpenWindow* excelOpenWindow_ = nullptr;
   DeviceWatcher watcher_;

@@ -46,6 +46,14 @@ QMessageBox::StandardButton standard(MessageAnswer a) {
   return QMessageBox::Ok;
 }
 
+// Whether a label in the same window names w (its buddy).
+bool namedByLabel(const QWidget* w) {
+  if (!w->parentWidget()) return false;
+  for (const QLabel* label : w->parentWidget()->findChildren<QLabel*>())
+    if (label->buddy() == w) return true;
+  return false;
+}
+
 }  // namespace
 
 QString plainCaption(const QString& caption) {
@@ -146,6 +154,8 @@ void QtUiHost::setText(int dialog, int control, std::string_view text) {
     group->setTitle(t);
   } else if (auto* edit = qobject_cast<QLineEdit*>(w)) {
     edit->setText(t);
+    // What the user types is the edit's value; its label gives its name.
+    if (namedByLabel(edit)) return;
   } else {
     return;
   }

@@ -54,6 +54,7 @@ class MainWindowTest : public ::testing::Test {
     hooks.openFile = [this] { ++opens; };
     hooks.saveFile = [this] { ++saves; };
     hooks.saveFileAs = [this] { ++saveAses; };
+    hooks.recordsGivenUp = [this] { ++givenUp; };
     hooks.openDocument = [this](const std::string& path) {
       openedDocuments.push_back(path);
       return std::filesystem::exists(path);
@@ -83,7 +84,7 @@ class MainWindowTest : public ::testing::Test {
   bool recording = false;
   bool capturing = false;
   bool saved = true;
-  int recordThreadStops = 0, opens = 0, saves = 0, saveAses = 0, ends = 0;
+  int recordThreadStops = 0, opens = 0, saves = 0, saveAses = 0, givenUp = 0, ends = 0;
   std::vector<std::string> openedDocuments;
   std::vector<bool> settingsApplied;
   bool returnKeyLinked = false;
@@ -173,6 +174,7 @@ TEST_F(MainWindowTest, ExitWithUnsavedDataAsksToSaveThenHidesAndWritesSettings) 
   ASSERT_EQ(boxes.size(), 2u);
   EXPECT_EQ(boxes[1].text, "Save data?");
   EXPECT_EQ(saveAses, 1);
+  EXPECT_EQ(givenUp, 0) << "records the user saves are not given up";
   EXPECT_EQ(recordThreadStops, 1);
   EXPECT_FALSE(ui.windowVisible());
   EXPECT_TRUE(std::filesystem::exists(settingsFilePath(dir.path())));
@@ -185,6 +187,7 @@ TEST_F(MainWindowTest, ExitWithUnsavedDataAnsweredNoLosesThem) {
   window->onCancelCommand();
   ASSERT_TRUE(exitFinished());
   EXPECT_EQ(saveAses, 0);
+  EXPECT_EQ(givenUp, 1);
 }
 
 TEST_F(MainWindowTest, ExitReportsSystemErrorWhenTheSettingsCannotBeWritten) {

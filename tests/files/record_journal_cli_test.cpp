@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "cli_run.h"
+#include "files/journal_lock.h"
 #include "files/record_file.h"
 #include "files/record_journal_format.h"
 #include "sim_fixture.h"
@@ -196,6 +197,34 @@ TEST_P(KilledRecording, RecoversEverySampleTakenBeforeTheKill) {
 
 // After the first sample, a few, and many (several flushes to disk).
 INSTANTIATE_TEST_SUITE_P(Moments, KilledRecording, ::testing::Values(1, 2, 7, 25, 60));
+
+// The desktop program (or another record) running with the same settings
+// holds the journal: neither command may write into it or take it away.
+TEST_F(RecordJournalCli, AJournalAnotherRunningProgramKeepsIsLeftAlone) {
+  test::SimulatedMeter meter;
+  recordAndKill(meter, 3);
+  ASSERT_TRUE(exists(journal()));
+  const std::string before = wholeFile(journal());
+  {
+    const JournalLock otherProgram(journal());
+    ASSERT_TRUE(otherProgram.held());
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"record", "--port", meter.path(), "--count", "2", "--fast", "1", "--out", "b.lxrd"},
+          std::vector<std::string>{"record", "--recover", "r.lxrd"}}) {
+      SCOPED_TRACE(args[1]);
+      const auto run = runCli(withSettings(args), dir);
+      EXPECT_EQ(run.exitCode, 1);
+      EXPECT_NE(run.err.find("another running program keeps the recording journal"), std::string::npos) << run.err;
+      EXPECT_EQ(wholeFile(journal()), before);
+      EXPECT_FALSE(exists(dir + "/b.lxrd"));
+      EXPECT_FALSE(exists(dir + "/r.lxrd"));
+    }
+  }
+  // Once it has ended, the journal is this program's to recover.
+  const auto recover = runCli(withSettings({"record", "--recover", "r.lxrd"}), dir);
+  EXPECT_EQ(recover.exitCode, 0) << recover.err;
+  EXPECT_FALSE(exists(journal()));
+}
 
 TEST_F(RecordJournalCli, KilledBeforeTheFirstSampleLeavesNothingToRecover) {
   test::SimulatedMeter meter;

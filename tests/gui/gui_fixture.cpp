@@ -43,6 +43,7 @@ void MessageBoxes::poll() {
     seen.buttons = box->standardButtons();
     seen.defaultButton = box->defaultButton() ? box->standardButton(box->defaultButton()) : QMessageBox::NoButton;
     seen_.push_back(seen);
+    if (look_) look_(seen);
     QMessageBox::StandardButton answer = seen.defaultButton;
     if (!answers_.empty()) {
       answer = answers_.front();

@@ -38,6 +38,9 @@ class MessageBoxes : public QObject {
  public:
   MessageBoxes();
   void script(std::vector<QMessageBox::StandardButton> answers);
+  // Runs when a box has come up, before it is answered: what the windows
+  // show under it.
+  void beforeAnswer(std::function<void(const SeenBox&)> look) { look_ = std::move(look); }
   const std::vector<SeenBox>& seen() const { return seen_; }
   void clear() { seen_.clear(); }
 
@@ -47,6 +50,7 @@ class MessageBoxes : public QObject {
   std::deque<QMessageBox::StandardButton> answers_;
   std::vector<SeenBox> seen_;
   std::vector<QPointer<QMessageBox>> handled_;
+  std::function<void(const SeenBox&)> look_;
 };
 
 // Processes events until pred holds; the limit only guards against a hang.

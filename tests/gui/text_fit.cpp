@@ -23,6 +23,9 @@
 #include "dialog_units.h"
 #include "link/meter_session.h"
 #include "main_window_widget.h"
+#include "memory/memory_dialog.h"
+#include "memory/memory_progress.h"
+#include "memory_window.h"
 #include "meter_dialogs.h"
 #include "monitor/format_value.h"
 #include "monitor/range_table.h"
@@ -115,6 +118,10 @@ QStringList findCutTexts() {
   SharedState shared;
   MainWindow logic(host, session, shared);
   logic.applyMainWindowTexts();
+  // The memory dialog with the captions its logic gives it at opening.
+  auto* memory = new gui::MemoryWindow(&window);
+  MemoryDialog memoryLogic(host, session.port, languageTable(), *memory);
+  memoryLogic.open("/home/user/Documents", "measurement", {}, {});
   // The paste dialog and its question, as the first Option/Paste Record
   // Data to Excel makes them; no office is reached.
   AppSettings settings;
@@ -163,6 +170,15 @@ QStringList findCutTexts() {
   for (int e : {TextTryAgain}) check(kZeroAdjustDialog, kZeroAdjustTryAgain, entry(e));
   for (int e : {TextZeroAdjustCancel}) check(kZeroAdjustDialog, kZeroAdjustCancel, entry(e));
   check(kUsbCheckDialog, kUsbCheckText, entry(TextCheckingUsb));
+  for (int e : {TextReadingMemory, TextMemoryReadCompleted, TextMemoryReadError})
+    check(kMemoryDialog, kMemoryStatusText, entry(e));
+  check(kMemoryDialog, kMemoryCountText, QString::fromStdString(memoryCountText(99, 99)));
+  check(kMemoryDialog, kMemoryRemainLabel, entry(TextRemainLabel));
+  check(kMemoryDialog, kMemoryElapsedLabel, entry(TextElapsedLabel));
+  // The longest time texts: minutes and seconds in two digits each.
+  const QString longTime = QString::fromStdString(memoryTimeText(99 * 60 + 59, t));
+  check(kMemoryDialog, kMemoryRemainText, longTime);
+  check(kMemoryDialog, kMemoryElapsedText, longTime);
   for (int e : {TextPasteStart, TextPasteStop}) check(kPasteDialog, kPasteStartButton, entry(e));
   for (const std::string& interval : captureIntervalTexts(t))
     check(kPasteDialog, kPasteIntervalCombo, QString::fromStdString(interval));

@@ -17,6 +17,7 @@ struct DestinationCase {
   int expectedEntry;  // -1: no message
   MessageIcon icon;
   bool accepted;
+  bool focusesFileName;  // the name is what is wrong: the focus goes to its edit
 };
 
 class MemoryDestination : public ::testing::TestWithParam<DestinationCase> {};
@@ -42,6 +43,12 @@ TEST_P(MemoryDestination, ValidatesAndAsksBeforeReplacing) {
     EXPECT_EQ(messages[0].icon, c.icon);
     EXPECT_EQ(messages[0].ownerDialog, kMemoryDialog);
   }
+  const test::FakeUiHost::Key focus = ui.focus();
+  if (c.focusesFileName) {
+    EXPECT_EQ(focus, test::FakeUiHost::Key(kMemoryDialog, kMemoryFileNameEdit));
+  } else {
+    EXPECT_EQ(focus, test::FakeUiHost::Key(0, 0));
+  }
   if (c.accepted) {
     EXPECT_EQ(*result, std::string(c.folder) + "/" + c.fileName + ".csv");
     EXPECT_EQ(asked, *result);
@@ -51,18 +58,19 @@ TEST_P(MemoryDestination, ValidatesAndAsksBeforeReplacing) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, MemoryDestination,
     ::testing::Values(
-        DestinationCase{"Plain", "/tmp/m", "data", false, MessageAnswer::Ok, -1, MessageIcon::None, true},
+        DestinationCase{"Plain", "/tmp/m", "data", false, MessageAnswer::Ok, -1, MessageIcon::None, true, false},
         DestinationCase{"NoFolder", "", "data", false, MessageAnswer::Ok, TextNoDestinationFolder,
-                        MessageIcon::Error, false},
-        DestinationCase{"NoName", "/tmp/m", "", false, MessageAnswer::Ok, TextNoFileName, MessageIcon::Error, false},
+                        MessageIcon::Error, false, false},
+        DestinationCase{"NoName", "/tmp/m", "", false, MessageAnswer::Ok, TextNoFileName, MessageIcon::Error, false,
+                        true},
         DestinationCase{"Slash", "/tmp/m", "a/b", false, MessageAnswer::Ok, TextInvalidFileNameCharacters,
-                        MessageIcon::Error, false},
+                        MessageIcon::Error, false, true},
         DestinationCase{"Semicolon", "/tmp/m", "a;b", false, MessageAnswer::Ok, TextInvalidFileNameCharacters,
-                        MessageIcon::Error, false},
+                        MessageIcon::Error, false, true},
         DestinationCase{"ExistsReplace", "/tmp/m", "data", true, MessageAnswer::Yes, TextFileExistsOverwrite,
-                        MessageIcon::Warning, true},
+                        MessageIcon::Warning, true, false},
         DestinationCase{"ExistsKeep", "/tmp/m", "data", true, MessageAnswer::No, TextFileExistsOverwrite,
-                        MessageIcon::Warning, false}),
+                        MessageIcon::Warning, false, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(MemoryDestinationRules, ForbiddenCharactersAndPaths) {

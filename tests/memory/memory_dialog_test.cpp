@@ -5,7 +5,9 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <functional>
 #include <map>
+#include <vector>
 
 #include "fake_ui_host.h"
 #include "link/serial_port.h"
@@ -20,6 +22,29 @@ struct RecordedBars final : ProgressBars {
   void setProgressRange(int control, int maximum) override { range[control] = maximum; }
   void setProgressPosition(int control, int position) override { position_[control] = position; }
   std::map<int, int> range, position_;
+};
+
+// The dialog as the user sees it when a message box comes up.
+struct StateAtMessage {
+  std::string message;
+  std::string status;
+  bool ok = false;
+  bool browse = false;
+  bool fileName = false;
+  bool cancel = false;
+  bool open = false;
+};
+
+class SnapshotUiHost final : public test::FakeUiHost {
+ public:
+  MessageAnswer showMessage(const MessageRequest& request) override {
+    const auto on = [&](int control) { return enabled(control, kMemoryDialog); };
+    snapshots.push_back({request.text, text(kMemoryStatusText, kMemoryDialog), on(kDialogOk),
+                         on(kMemoryBrowseButton), on(kMemoryFileNameEdit), on(kDialogCancel),
+                         dialogOpen(kMemoryDialog)});
+    return FakeUiHost::showMessage(request);
+  }
+  std::vector<StateAtMessage> snapshots;
 };
 
 class MemoryDialogTest : public ::testing::Test {
@@ -48,10 +73,15 @@ class MemoryDialogTest : public ::testing::Test {
     dialog.open(lastFolder, lastName, {{0, "SN", "1.00"}, false, csvSymbols(0, 0)}, [this] { ++closed; });
   }
   std::string text(int control) const { return ui.text(control, kMemoryDialog); }
+  // The file in the test folder (name without ".csv") or, when missing,
+  // in a folder that does not exist.
+  void okWith(const std::string& name, bool folderMissing = false) {
+    dialog.onOk(folderMissing ? folder + "/missing" : folder, name);
+  }
   bool enabled(int control) const { return ui.enabled(control, kMemoryDialog); }
 
   LanguageTable texts;
-  test::FakeUiHost ui;
+  SnapshotUiHost ui;
   RecordedBars bars;
   sim::Simulator sim;
   SerialPort port{[this](int32_t) { return sim.slavePath(); }};
@@ -138,6 +168,89 @@ TEST_F(MemoryDialogTest, NothingStoredClosesAtOnce) {
   dialog.onOk(folder, "data");
   EXPECT_EQ(closed, 1);
   EXPECT_EQ(ui.messages().back().text, "Data has not been saved.");
+}
+
+struct EndingCase {
+  const char* name;
+  std::function<void(sim::Simulator&)> arrange;
+  bool folderMissing;
+  int message;           // language entry of the message box
+  const char* status;    // 1102 when the box comes up
+  bool okBeforeMessage;  // OK already usable under the box
+  bool closes;
+};
+
+class MemoryDialogEnding : public MemoryDialogTest, public ::testing::WithParamInterface<EndingCase> {};
+
+// The result is in the dialog before the message tells it; the other inputs
+// come back once the message has been answered.
+TEST_P(MemoryDialogEnding, StatusAndOkComeBeforeTheMessageTheRestAfterIt) {
+  const EndingCase& c = GetParam();
+  if (c.arrange) c.arrange(sim);
+  openDialog("/data", "");
+  okWith("data", c.folderMissing);
+  ASSERT_TRUE(ui.pumpUntil([&] { return !ui.snapshots.empty() && enabled(kDialogCancel); }));
+  ASSERT_EQ(ui.snapshots.size(), 1u);
+  const StateAtMessage& at = ui.snapshots.front();
+  EXPECT_EQ(at.message, texts.format(c.message, "data.csv"));
+  EXPECT_EQ(at.status, c.status);
+  EXPECT_EQ(at.ok, c.okBeforeMessage);
+  EXPECT_FALSE(at.browse);
+  EXPECT_FALSE(at.fileName);
+  EXPECT_FALSE(at.cancel);
+  EXPECT_TRUE(at.open);
+  for (int control : {kDialogOk, kMemoryBrowseButton, kMemoryFileNameEdit, kDialogCancel})
+    EXPECT_TRUE(enabled(control)) << control;
+  EXPECT_EQ(dialog.isOpen(), !c.closes);
+  EXPECT_EQ(closed, c.closes ? 1 : 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Outcomes, MemoryDialogEnding,
+    ::testing::Values(
+        EndingCase{"Completed", {}, false, TextMemoryReadCompleted, "Completed reading data from LX5810/LX5811.", true,
+                   true},
+        EndingCase{"ReplyBrokeOff",
+                   [](sim::Simulator& s) {
+                     s.addFault(sim::Fault{sim::FaultKind::MissingByte, ":MEM:DATA? 5", -1, 1});
+                   },
+                   false, TextMemoryReadError, "Reading data Error. \n\nCan not read all data.", true, true},
+        EndingCase{"NothingStored", [](sim::Simulator& s) { s.withMeter([](sim::MeterModel& m) { m.clearMemory(); }); },
+                   false, TextDataNotSaved, "", false, true},
+        EndingCase{"FileNotCreated", {}, true, TextCannotOpenFile, "", false, false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(MemoryDialogTest, ReopeningShowsNothingOfTheLastDownload) {
+  openDialog("/data", "");
+  okWith("data");
+  ASSERT_TRUE(ui.pumpUntil([&] { return closed == 1; }));
+  EXPECT_EQ(bars.position_[kMemoryProgressBar], 2);
+  openDialog(dialog.confirmedFolder(), dialog.confirmedFileName());
+  EXPECT_EQ(bars.position_[kMemoryProgressBar], 0);
+  EXPECT_EQ(bars.position_[kMemoryBufferGauge], 0);
+  for (int control : {kMemoryStatusText, kMemoryCountText, kMemoryRemainLabel, kMemoryRemainText,
+                      kMemoryElapsedLabel, kMemoryElapsedText})
+    EXPECT_EQ(text(control), "") << control;
+  EXPECT_EQ(text(kMemoryFolderEdit), folder);
+  EXPECT_EQ(text(kMemoryFileNameEdit), "data");
+}
+
+TEST_F(MemoryDialogTest, EachOpeningSpeaksTheCurrentLanguage) {
+  openDialog("/data", "");
+  dialog.onCancel();
+  texts.fill(kLanguageJapanese);
+  openDialog("/data", "");
+  EXPECT_EQ(ui.windowTitle(kMemoryDialog), texts.text(TextMemoryTitle));
+  EXPECT_EQ(text(kMemoryGroupBox), "保存設定");
+  EXPECT_EQ(text(kMemoryFolderLabel), texts.text(TextFolderNameLabel));
+  EXPECT_EQ(text(kMemoryFileNameLabel), texts.text(TextFileNameLabel));
+  EXPECT_EQ(text(kMemoryBrowseButton), texts.text(TextBrowse));
+  EXPECT_EQ(text(kDialogCancel), "キャンセル");
+  okWith("data");
+  ASSERT_TRUE(ui.pumpUntil([&] { return closed == 2; }));
+  EXPECT_EQ(text(kMemoryStatusText), "データ読み込み完了");
+  EXPECT_EQ(text(kMemoryRemainLabel), texts.text(TextRemainLabel));
+  EXPECT_EQ(ui.messages().back().text, "データ読み込み完了");
 }
 
 }  // namespace

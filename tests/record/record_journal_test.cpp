@@ -10,6 +10,7 @@
 
 #include <chrono>
 #include <functional>
+#include <optional>
 
 #include "base/settings.h"
 #include "fake_ui_host.h"
@@ -59,7 +60,7 @@ class RecordJournalTest : public ::testing::Test {
  protected:
   RecordJournalTest()
       : recording(host, handOver, clock, env, recordingFlag, startPending),
-        journal(journalFilePath(dir.path()), settings, recording, {50, {}}) {
+        journal(journalSlot.emplace(journalFilePath(dir.path()), settings, recording, RecordJournalOptions{50, {}})) {
     setenv("TZ", "UTC", 1);
     tzset();
     env.header.companyText = "TAVEK";
@@ -146,7 +147,8 @@ class RecordJournalTest : public ::testing::Test {
   std::atomic<int32_t> recordingFlag{0};
   std::atomic<int32_t> startPending{0};
   Recording recording;
-  RecordJournal journal;
+  std::optional<RecordJournal> journalSlot;
+  RecordJournal& journal;
   Feeder feeder;
   std::vector<Value> values;
   size_t next = 0;
@@ -441,12 +443,21 @@ class RecoveryAtStartUp : public RecordJournalTest {
     LanguageTable texts;
     RecordFileCommands commands;
   };
+
+  // The first program ends without its exit sequence (killed): its journal
+  // stays on disk and its lock goes with it.
+  std::string killFirstProgram() {
+    recording.setJournal(nullptr);
+    const std::string path = journal.path();
+    journalSlot.reset();
+    return path;
+  }
 };
 
 TEST_F(RecoveryAtStartUp, YesPutsTheRecordsBackAndShowsThem) {
   recordMixedSession();
   const RecordFileContents live = liveContents();
-  NextStart next(clock, env, journal.path());
+  NextStart next(clock, env, killFirstProgram());
   next.ui.scriptAnswers({MessageAnswer::Yes});
   ASSERT_TRUE(next.commands.offerRecovery());
 
@@ -476,7 +487,7 @@ TEST_F(RecoveryAtStartUp, YesPutsTheRecordsBackAndShowsThem) {
 
 TEST_F(RecoveryAtStartUp, NoGivesTheRecordsUpAndRemovesTheJournal) {
   run(4, {{100, 3, 0}});
-  NextStart next(clock, env, journal.path());
+  NextStart next(clock, env, killFirstProgram());
   next.ui.scriptAnswers({MessageAnswer::No});
   EXPECT_FALSE(next.commands.offerRecovery());
   EXPECT_TRUE(next.recording.store().records.empty());
@@ -484,8 +495,45 @@ TEST_F(RecoveryAtStartUp, NoGivesTheRecordsUpAndRemovesTheJournal) {
   EXPECT_EQ(next.ui.messages().size(), 1u);
 }
 
+// Two programs at once: the second finds the first one's live journal.
+TEST_F(RecoveryAtStartUp, TheJournalOfARunningProgramIsNeitherRecoveredNorTouched) {
+  run(4, {{100, 3, 0}});
+  const std::vector<uint8_t> before = journalBytes();
+  {
+    NextStart second(clock, env, journal.path());
+    EXPECT_FALSE(second.journal.owned());
+    second.ui.scriptAnswers({MessageAnswer::Yes});
+    EXPECT_FALSE(second.commands.offerRecovery());
+    const std::vector<MessageRequest> shown = second.ui.messages();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].text, journalInUseMessage(kLanguageEnglish));
+    EXPECT_EQ(shown[0].icon, MessageIcon::Warning);
+    EXPECT_TRUE(second.recording.store().records.empty());
+    // Its own samples, saves and clears leave the first one's journal alone.
+    second.recording.onManual();
+    second.recording.clearRecords(true);
+    second.journal.discard();
+    EXPECT_NE(second.journal.error(), "");
+  }
+  EXPECT_EQ(test::fileBytes(journal.path()), before);
+  // The first one goes on journaling into it.
+  manual({9, 1, 0});
+  EXPECT_EQ(recoverJournal(journalBytes()).contents.records, recording.store().records);
+  // Once it has ended, the next start owns the journal and offers it.
+  NextStart next(clock, env, killFirstProgram());
+  EXPECT_TRUE(next.journal.owned());
+  next.ui.scriptAnswers({MessageAnswer::Yes});
+  EXPECT_TRUE(next.commands.offerRecovery());
+  EXPECT_EQ(next.recording.store().records.size(), 5u);
+}
+
+TEST(RecordJournalMessages, InUseInBothLanguages) {
+  EXPECT_NE(journalInUseMessage(kLanguageEnglish).find("Another Lumetrevisor is running"), std::string::npos);
+  EXPECT_NE(journalInUseMessage(kLanguageJapanese).find("別の Lumetrevisor が実行中"), std::string::npos);
+}
+
 TEST_F(RecoveryAtStartUp, NothingIsAskedWithoutAJournal) {
-  NextStart next(clock, env, journal.path());
+  NextStart next(clock, env, killFirstProgram());
   EXPECT_FALSE(next.commands.offerRecovery());
   EXPECT_TRUE(next.ui.messages().empty());
 }

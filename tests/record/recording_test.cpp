@@ -489,6 +489,58 @@ TEST_F(RecordingTest, DisconnectionWithoutARunOnlyRestoresTheRecordControls) {
   EXPECT_EQ(state().runStopText, "");  // no run ended
 }
 
+TEST_F(RecordingTest, StartUpFillsTheInformationPanelFromTheSettings) {
+  // The fixture's recording was initialised with the default settings.
+  EXPECT_EQ(host.text(kInfoInterval, kRecordInfoPage), "1s");
+  env.settings.intervalMinutes = 2;
+  recording.initialise(kPlot);
+  EXPECT_EQ(host.text(kInfoInterval, kRecordInfoPage), "2m 1s");
+}
+
+TEST_F(RecordingTest, AcceptedSettingsRefreshThePanelTheGraphAndTheTimesOfTheList) {
+  struct Case {
+    const char* name;
+    bool withRecords;
+    bool timeModeChanged;
+    bool relisted;
+  };
+  for (const Case c : {Case{"records, mode changed", true, true, true}, Case{"records, same mode", true, false, false},
+                       Case{"no records, mode changed", false, true, false}}) {
+    SCOPED_TRACE(c.name);
+    recording.clearRecords(true);
+    env.settings.timeDisplayMode = 0;
+    env.settings.intervalHours = 0;
+    env.settings.intervalSeconds = 1;
+    env.settings.dataCount = 3;
+    if (c.withRecords) recordUntilStopped();
+    const auto& rows = recording.list().model().rows();
+    const std::string firstTime = c.withRecords ? rows.front().timeText : "";
+    const std::string maxLine = host.text(kMaxLine, kRecordListPage);
+    const int resets = pageRecorder.resets;
+
+    env.settings.timeDisplayMode = c.timeModeChanged ? 1 : 0;
+    env.settings.intervalHours = 1;
+    env.settings.intervalSeconds = 30;
+    env.header.operatorText = "Operator A";
+    recording.onSettingsApplied(c.timeModeChanged);
+
+    EXPECT_EQ(host.text(kInfoInterval, kRecordInfoPage), "1h 30s");
+    EXPECT_EQ(host.text(kInfoOperator, kRecordInfoPage), "Operator A");
+    EXPECT_EQ(recording.graph().state().graphIntervalSeconds, 3630);
+    EXPECT_EQ(pageRecorder.resets > resets, c.relisted);
+    if (!c.withRecords) continue;
+    if (c.relisted) {
+      EXPECT_EQ(rows.front().timeText, "00:00:00");
+      EXPECT_EQ(rows.back().timeText, "00:00:02");
+      EXPECT_NE(host.text(kMaxLine, kRecordListPage), maxLine);
+      EXPECT_EQ(host.text(kMaxLine, kRecordListPage).rfind("00:00:0", 0), 0u) << host.text(kMaxLine, kRecordListPage);
+    } else {
+      EXPECT_EQ(rows.front().timeText, firstTime);
+      EXPECT_EQ(host.text(kMaxLine, kRecordListPage), maxLine);
+    }
+  }
+}
+
 TEST_F(RecordingTest, StopRequestedByAnotherThreadRunsOnTheQueue) {
   env.settings.dataCount = 100;
   recording.onStart();

@@ -207,8 +207,11 @@ void MainWindow::onCancelCommand() {
   run(hooks_.stopRecordThreads);
   if (!ask(hooks_.dataSaved, true)) {
     if (ui_.showMessage({t[TextSaveData], MessageIcon::Information, MessageButtons::YesNo, MessageAnswer::Yes}) ==
-        MessageAnswer::Yes)
+        MessageAnswer::Yes) {
       run(hooks_.saveFileAs);
+    } else {
+      run(hooks_.recordsGivenUp);
+    }
   }
   if (hooks_.windowRect) settings_.windowRect = hooks_.windowRect();
   ui_.setWindowVisible(kMainDialog, false);

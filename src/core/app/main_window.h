@@ -34,6 +34,9 @@ struct MainWindowHooks {
   std::function<bool()> dataSaved;
   // Exit: recordTimerThread and the paste capture thread are asked to stop.
   std::function<void()> stopRecordThreads;
+  // Exit: the user answered No to "Save data?"; the unsaved records are
+  // given up knowingly (their recording journal goes).
+  std::function<void()> recordsGivenUp;
   // File/Open, File/Save, and the Save button (save under a chosen name).
   std::function<void()> openFile;
   std::function<void()> saveFile;

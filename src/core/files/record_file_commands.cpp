@@ -96,6 +96,14 @@ void RecordFileCommands::showReplacedStore() {
 
 bool RecordFileCommands::offerRecovery() {
   if (!journal_) return false;
+  if (!journal_->owned()) {
+    // A journal there is another running program's, not a leftover.
+    MessageRequest box;
+    box.text = journalInUseMessage(texts_.language());
+    box.icon = MessageIcon::Warning;
+    ui_.showMessage(box);
+    return false;
+  }
   JournalFileRecovery found = readJournalFile(journal_->path());
   if (!found.found) return false;
   if (found.recovery.outcome != JournalOutcome::Recovered || found.recovery.contents.records.empty()) {

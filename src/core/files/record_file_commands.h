@@ -40,6 +40,8 @@ class RecordFileCommands {
   // the store as unsaved records of no file, shows them as an open does,
   // tells how many were recovered and keeps journaling them; No gives them
   // up and removes the journal. Returns whether records were recovered.
+  // When another running program keeps the journal, it is left alone and
+  // the user is told that this program's records are not journaled.
   bool offerRecovery();
 
  private:

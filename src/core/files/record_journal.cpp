@@ -19,7 +19,19 @@ std::string journalFilePath(const std::string& dataDirectory) {
 
 RecordJournal::RecordJournal(std::string path, const AppSettings& settings, Recording& recording,
                              RecordJournalOptions options)
-    : path_(std::move(path)), settings_(settings), recording_(recording), options_(std::move(options)) {
+    : RecordJournal(JournalLock(std::move(path)), settings, recording, std::move(options)) {}
+
+RecordJournal::RecordJournal(JournalLock lock, const AppSettings& settings, Recording& recording,
+                             RecordJournalOptions options)
+    : lock_(std::move(lock)),
+      path_(lock_.journalPath()),
+      settings_(settings),
+      recording_(recording),
+      options_(std::move(options)) {
+  if (!owned()) {
+    failed_ = true;
+    error_ = "another running program keeps '" + path_ + "'";
+  }
   flusher_ = std::thread([this] { flusherLoop(); });
 }
 
@@ -51,6 +63,7 @@ void RecordJournal::flush() {
 }
 
 void RecordJournal::discard() {
+  if (!owned()) return;  // the other program's records
   std::lock_guard lock(mutex_);
   closeLocked();
   failed_ = false;
@@ -67,6 +80,7 @@ void RecordJournal::restart() {
 }
 
 void RecordJournal::begin() {
+  if (!owned()) return;
   const RecordStore& store = recording_.store();
   RecordFileContents base;
   base.settings = recordSettingsOf(settings_);

@@ -15,6 +15,7 @@
 #include <thread>
 
 #include "base/file_io.h"
+#include "files/journal_lock.h"
 #include "files/record_file_io.h"
 #include "files/record_journal_format.h"
 #include "record/sample_journal.h"
@@ -34,14 +35,20 @@ struct RecordJournalOptions {
 
 class RecordJournal final : public SampleJournal {
  public:
-  // settings: the live CSV symbols go into the journal's base.
+  // settings: the live CSV symbols go into the journal's base. The journal
+  // takes its lock (or keeps the one given); without it, it writes and
+  // removes nothing.
   RecordJournal(std::string path, const AppSettings& settings, Recording& recording,
+                RecordJournalOptions options = {});
+  RecordJournal(JournalLock lock, const AppSettings& settings, Recording& recording,
                 RecordJournalOptions options = {});
   ~RecordJournal() override;
   RecordJournal(const RecordJournal&) = delete;
   RecordJournal& operator=(const RecordJournal&) = delete;
 
   const std::string& path() const { return path_; }
+  // False while another running program keeps this journal.
+  bool owned() const { return lock_.held(); }
   bool active() const;
   // Why the journal stopped keeping samples (it tries again with the next
   // record list); empty while it works.
@@ -68,6 +75,7 @@ class RecordJournal final : public SampleJournal {
   void closeLocked();
   void flusherLoop();
 
+  const JournalLock lock_;
   const std::string path_;
   const AppSettings& settings_;
   Recording& recording_;

@@ -13,7 +13,7 @@ MemoryOccupancy decodeMemoryCheck(std::span<const uint8_t> received) {
       const size_t slot = byteIndex * 8 + bit;
       // The 13th byte carries only slots 97..99 in its three low bits.
       if (slot >= static_cast<size_t>(kMemorySlotCount)) break;
-      if (bits & (1u << bit)) occupancy.slots.set(slot);
+      if (bits & (1u << bit)) occupancy.occupied.set(slot);
     }
   }
   return occupancy;

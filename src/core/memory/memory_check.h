@@ -12,10 +12,10 @@ inline constexpr int kMemoryCheckReplyBytes = 13;
 
 struct MemoryOccupancy {
   // Bit k set: slot k + 1 holds a reading.
-  std::bitset<kMemorySlotCount> slots;
-  int total() const { return static_cast<int>(slots.count()); }
+  std::bitset<kMemorySlotCount> occupied;
+  int total() const { return static_cast<int>(occupied.count()); }
   bool holds(int slotNumber) const {
-    return slotNumber >= 1 && slotNumber <= kMemorySlotCount && slots.test(static_cast<size_t>(slotNumber - 1));
+    return slotNumber >= 1 && slotNumber <= kMemorySlotCount && occupied.test(static_cast<size_t>(slotNumber - 1));
   }
 };
 

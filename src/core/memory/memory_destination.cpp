@@ -33,12 +33,17 @@ std::optional<std::string> validateMemoryDestination(
     error(TextNoDestinationFolder);
     return std::nullopt;
   }
+  // A wrong name is mended where it is typed.
+  const auto fileNameError = [&](int entry) {
+    error(entry);
+    ui.setFocus(kMemoryDialog, kMemoryFileNameEdit);
+  };
   if (fileName.empty()) {
-    error(TextNoFileName);
+    fileNameError(TextNoFileName);
     return std::nullopt;
   }
   if (hasForbiddenFileNameCharacter(fileName)) {
-    error(TextInvalidFileNameCharacters);
+    fileNameError(TextInvalidFileNameCharacters);
     return std::nullopt;
   }
   std::string path = memoryCsvPath(folder, fileName);

@@ -6,12 +6,12 @@
 #include <string>
 #include <string_view>
 
+#include "memory/memory_controls.h"
+
 namespace lmv {
 
 class UiHost;
 class LanguageTable;
-
-inline constexpr int kMemoryDialog = 132;
 
 // The characters a memory-file name may not contain: \ / : , ; * ? " < > |
 bool hasForbiddenFileNameCharacter(std::string_view name);
@@ -23,7 +23,8 @@ std::string memoryCsvPath(const std::string& folder, const std::string& fileName
 std::string memoryCsvFileName(const std::string& fileName);
 
 // Checks folder and name, telling the user what is wrong (error boxes owned
-// by the memory dialog), and asks before an existing file is replaced.
+// by the memory dialog; after a message about the name the focus goes to
+// the file-name edit), and asks before an existing file is replaced.
 // Returns the file path when the download may go ahead.
 std::optional<std::string> validateMemoryDestination(
     const std::string& folder, const std::string& fileName, UiHost& ui, const LanguageTable& texts,

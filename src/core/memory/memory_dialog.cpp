@@ -35,10 +35,14 @@ void MemoryDialog::open(const std::string& folder, const std::string& fileName, 
   for (int control : {kMemoryStatusText, kMemoryCountText, kMemoryRemainLabel, kMemoryRemainText, kMemoryElapsedLabel,
                       kMemoryElapsedText})
     setText(control, "");
+  // The bars too: a finished download's full bar would tell of one that has
+  // not happened yet.
+  for (int bar : {kMemoryProgressBar, kMemoryBufferGauge}) bars_.setProgressPosition(bar, 0);
   setText(kMemoryFolderEdit, folder_);
   setText(kMemoryFileNameEdit, fileName_);
   enableInputs(true);
   open_ = true;
+  ending_ = false;
   ui_.openDialog(kMemoryDialog);
 }
 
@@ -47,7 +51,7 @@ void MemoryDialog::onFolderChosen(const std::string& folder) {
 }
 
 void MemoryDialog::onOk(const std::string& folderText, const std::string& fileNameText) {
-  if (!open_ || download_.running()) return;
+  if (!open_ || download_.running() || ending_) return;
   const auto path = validateMemoryDestination(folderText, fileNameText, ui_, texts_, pathExists);
   if (!path) return;
   folder_ = folderText;
@@ -65,7 +69,7 @@ void MemoryDialog::onOk(const std::string& folderText, const std::string& fileNa
 }
 
 void MemoryDialog::onCancel() {
-  if (!open_ || download_.running()) return;
+  if (!open_ || download_.running() || ending_) return;
   setText(kMemoryFolderEdit, folder_);
   setText(kMemoryFileNameEdit, fileName_);
   close();
@@ -97,8 +101,17 @@ void MemoryDialog::readingProgress(int readCount, int total, const MemoryTimeUpd
 
 void MemoryDialog::ringLevel(int waiting) { bars_.setProgressPosition(kMemoryBufferGauge, waiting); }
 
-void MemoryDialog::downloadEnded(MemoryDownloadOutcome outcome, const std::string& statusText) {
-  if (!statusText.empty()) setText(kMemoryStatusText, statusText);
+void MemoryDialog::downloadFinishing(MemoryDownloadOutcome, const std::string& statusText) {
+  ending_ = true;
+  // The completion or reading error stands in the dialog, with OK usable,
+  // before the message tells it.
+  if (statusText.empty()) return;
+  setText(kMemoryStatusText, statusText);
+  ui_.setEnabled(kMemoryDialog, kDialogOk, true);
+}
+
+void MemoryDialog::downloadEnded(MemoryDownloadOutcome outcome, const std::string&) {
+  ending_ = false;
   enableInputs(true);
   // A file that cannot be created leaves the dialog open for another name.
   if (outcome != MemoryDownloadOutcome::FileNotOpened) close();

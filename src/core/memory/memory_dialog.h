@@ -6,27 +6,10 @@
 #include <memory>
 #include <string>
 
+#include "memory/memory_controls.h"
 #include "memory/memory_download.h"
 
 namespace lmv {
-
-// Controls of the dialog (OK is 1, Cancel 2).
-inline constexpr int kMemoryFolderEdit = 1098;
-inline constexpr int kMemoryBrowseButton = 1099;
-inline constexpr int kMemoryFileNameEdit = 1100;
-inline constexpr int kMemoryProgressBar = 1101;
-inline constexpr int kMemoryStatusText = 1102;
-inline constexpr int kMemoryCountText = 1103;
-inline constexpr int kMemoryFileNameLabel = 1104;
-inline constexpr int kMemoryFolderLabel = 1105;
-inline constexpr int kMemoryGroupBox = 1106;
-inline constexpr int kMemoryRemainLabel = 1107;
-inline constexpr int kMemoryRemainText = 1108;
-inline constexpr int kMemoryElapsedLabel = 1109;
-inline constexpr int kMemoryElapsedText = 1110;
-inline constexpr int kMemoryBufferGauge = 1111;
-inline constexpr int kDialogOk = 1;
-inline constexpr int kDialogCancel = 2;
 
 // The two progress bars, which the user-interface toolkit draws.
 class ProgressBars {
@@ -68,6 +51,7 @@ class MemoryDialog final : private MemoryDownloadListener {
   void downloadStarted(int total, const std::string& statusText) override;
   void readingProgress(int readCount, int total, const MemoryTimeUpdate& times) override;
   void ringLevel(int waiting) override;
+  void downloadFinishing(MemoryDownloadOutcome outcome, const std::string& statusText) override;
   void downloadEnded(MemoryDownloadOutcome outcome, const std::string& statusText) override;
 
   void setText(int control, std::string_view text);
@@ -83,6 +67,8 @@ class MemoryDialog final : private MemoryDownloadListener {
   std::string folder_;
   std::string fileName_;
   bool open_ = false;
+  // From the end of a download until its message has been answered.
+  bool ending_ = false;
 };
 
 }  // namespace lmv

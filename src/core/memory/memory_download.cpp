@@ -121,7 +121,7 @@ void MemoryDownload::readerThread(MemoryOccupancy occupancy, std::time_t okTime)
   int readCount = 0;
   int result = LineReceived;
   for (int c = 0; c < kMemorySlotCount && result == LineReceived; ++c) {
-    if (!occupancy.slots.test(static_cast<size_t>(c))) continue;
+    if (!occupancy.occupied.test(static_cast<size_t>(c))) continue;
     // Cancelled, or the writer gave up: no further command.
     if (cancelled_ || ring_->closed()) {
       result = LinkError;
@@ -242,6 +242,7 @@ void MemoryDownload::finish(MemoryDownloadOutcome outcome, const std::string& re
     case MemoryDownloadOutcome::Cancelled:
       break;
   }
+  listener_.downloadFinishing(outcome, status);
   if (!box.text.empty()) ui_.showMessage(box);
   listener_.downloadEnded(outcome, status);
 }

@@ -48,8 +48,10 @@ class MemoryDownloadListener {
   virtual void readingProgress(int readCount, int total, const MemoryTimeUpdate& times) = 0;
   // Readings read but not yet written.
   virtual void ringLevel(int waiting) = 0;
-  // Last call, after the user has seen the message. statusText is the
-  // completion or error text for the status line (empty when none).
+  // The download has ended, before the user is told: statusText is the
+  // completion or reading-error text for the status line (empty when none).
+  virtual void downloadFinishing(MemoryDownloadOutcome /*outcome*/, const std::string& /*statusText*/) {}
+  // Last call, after the user has seen the message; statusText as above.
   virtual void downloadEnded(MemoryDownloadOutcome outcome, const std::string& statusText) = 0;
 };
 

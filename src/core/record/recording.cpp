@@ -1,6 +1,7 @@
 #include "record/recording.h"
 
 #include <algorithm>
+#include <cstdint>
 
 #include "monitor/extremes.h"
 #include "monitor/range_table.h"
@@ -9,6 +10,15 @@
 #include "record/window_title.h"
 
 namespace lmv {
+namespace {
+
+// The graph's interval: the normal record interval in seconds.
+int32_t graphIntervalOf(const RecordSettings& s) {
+  return static_cast<int32_t>(std::clamp<int64_t>(hmsSeconds(s.intervalHours, s.intervalMinutes, s.intervalSeconds),
+                                                  INT32_MIN, INT32_MAX));
+}
+
+}  // namespace
 
 Recording::Recording(UiHost& host, HandOverArea& handOver, RecordClock& clock, RecordEnvironment& environment,
                      std::atomic<int32_t>& recording, std::atomic<int32_t>& recordStartPending)
@@ -30,8 +40,8 @@ Recording::~Recording() {
 
 void Recording::initialise(const PixelRect& plotRect) {
   list_.initialise();
-  const RecordSettings s = env_.recordSettings();
-  graph_.initialise(plotRect, static_cast<int32_t>(hmsSeconds(s.intervalHours, s.intervalMinutes, s.intervalSeconds)));
+  graph_.initialise(plotRect, graphIntervalOf(env_.recordSettings()));
+  refreshRecordInfo();
   clearExtremeTexts();
 }
 
@@ -358,6 +368,16 @@ void Recording::clearExtremeTexts() {
 void Recording::refreshRecordInfo() {
   info_.refreshRecordInfo(env_.recordHeader(), env_.recordSettings(), env_.meterConnected(),
                           store_.state.fileBound == 1);
+}
+
+void Recording::onSettingsApplied(bool timeDisplayModeChanged) {
+  refreshRecordInfo();
+  graph_.setGraphIntervalSeconds(graphIntervalOf(env_.recordSettings()));
+  if (timeDisplayModeChanged && !store_.records.empty()) {
+    list_.refreshRecordPage(list_.currentPage());
+    list_.refreshMaxPanel();
+    list_.refreshMinPanel();
+  }
 }
 
 }  // namespace lmv

@@ -72,7 +72,8 @@ class Recording {
   const ExtremeRecord& lastAutomaticSample() const { return lastAutomaticSample_; }
 
   // Start-up: list page texts, the empty graph on a plot frame of the
-  // given size, empty MAX/MIN lines and start/stop labels.
+  // given size, the information panel from the settings, empty MAX/MIN
+  // lines and start/stop labels.
   void initialise(const PixelRect& plotRect);
 
   // Buttons Start (1025), Stop (1026) and Manual (1027).
@@ -108,6 +109,10 @@ class Recording {
   void startNewRecordList();
   void clearExtremeTexts();
   void refreshRecordInfo();
+  // Settings accepted: the information panel and the graph's interval
+  // follow them, and with records the list page and the MAX/MIN lines are
+  // shown again when the time display mode changed.
+  void onSettingsApplied(bool timeDisplayModeChanged);
 
   // Every sample, run end and removal from now on is told to the journal
   // (nullptr: none). The journal outlives the recording's use of it.
