@@ -27,6 +27,9 @@
 #include "monitor/value_codes.h"
 #include "qt_ui_host.h"
 #include "settings_window.h"
+#include "sheet/excel_open_window.h"
+#include "sheet/paste_window.h"
+#include "sheet/uno/uno_sheet_office.h"
 #include "simulator.h"
 #include "ui/main_window_controls.h"
 #include "ui/monitor_controls.h"
@@ -37,21 +40,26 @@ namespace {
 // A first start places the window this far from where the system would.
 constexpr int kFirstStartOffset = 80;
 
+// The paste dialog follows the main window this far below the top of its
+// client area: over the lower half of the connection diagram and the status
+// panel, clear of the monitor and of the record pages.
+constexpr int kPasteDialogBelowClientDlu = 241;
+
 static_assert(kRecordPixelsPerDlu == kPixelsPerDialogUnit, "the record pages use the main window's scale");
 
 // The rest of the main window as the recording sees it: the live settings,
 // the connected meter and the menu-state handlers.
 class DesktopRecordEnvironment final : public RecordEnvironment {
  public:
-  DesktopRecordEnvironment(MeterSession& session, std::unique_ptr<MainWindow>& logic)
-      : session_(session), logic_(logic) {}
+  DesktopRecordEnvironment(MeterSession& session, std::unique_ptr<MainWindow>& logic,
+                           std::unique_ptr<PasteDialog>& paste)
+      : session_(session), logic_(logic), paste_(paste) {}
   RecordSettings recordSettings() const override { return recordSettingsOf(logic_->settings()); }
   RecordHeader recordHeader() const override { return recordHeaderOf(logic_->settings()); }
   bool statusInvalid() const override { return session_.block.statusInvalid() != 0; }
   bool meterConnected() const override { return session_.meterConnected != 0; }
   MeterIdentity connectedMeter() const override { return session_.identity(); }
-  // The paste dialog's interval capture is not part of this program yet.
-  bool captureRunning() const override { return false; }
+  bool captureRunning() const override { return paste_ && paste_->capture().captureRunning(); }
   std::string languageText(int entry) const override { return languageTable().text(entry); }
   void memoryMenuState(int grey) override {
     if (logic_) logic_->onMemoryMenuState(grey != 0);
@@ -63,6 +71,7 @@ class DesktopRecordEnvironment final : public RecordEnvironment {
  private:
   MeterSession& session_;
   std::unique_ptr<MainWindow>& logic_;
+  std::unique_ptr<PasteDialog>& paste_;
 };
 
 std::string executableBaseName() {
@@ -85,7 +94,7 @@ DesktopApp::DesktopApp(DesktopOptions options) : options_(std::move(options)) {
   if (options_.applicationName.empty()) options_.applicationName = executableBaseName();
 
   host_ = std::make_unique<QtUiHost>(QString::fromStdString(options_.applicationName));
-  recordEnvironment_ = std::make_unique<DesktopRecordEnvironment>(session_, logic_);
+  recordEnvironment_ = std::make_unique<DesktopRecordEnvironment>(session_, logic_, paste_);
   recording_ = std::make_unique<Recording>(*host_, session_.handOver, systemRecordClock(), *recordEnvironment_,
                                            shared_.recording, shared_.recordStartPending);
   window_ = std::make_unique<MainWindowWidget>();
@@ -105,6 +114,11 @@ DesktopApp::DesktopApp(DesktopOptions options) : options_(std::move(options)) {
   recording_->setJournal(journal_.get());
   files_->setJournal(journal_.get());
   session_.setRecordingHooks({[this] { return shared_.recording.load() != 0; }, [this] { recording_->stop(); }});
+  // The office is reached over the pipe LUMETREVISOR_OFFICE_PIPE names.
+  paste_ = std::make_unique<PasteDialog>(makeUnoSheetOffice(), *host_, languageTable(), session_.handOver,
+                                         systemRecordClock(), *chooser_, logic_->settings(), pasteHooks(),
+                                         [this] { logic_->onPasteDialogClosed(); },
+                                         dialogSize(0, kPasteDialogBelowClientDlu).height());
   settings_ = new SettingsWindow(window_.get(), logic_->settingsDialog());
   connect(settings_, &SettingsWindow::okClicked, this, [this] { logic_->onSettingsOk(); });
   connect(settings_, &SettingsWindow::cancelClicked, this, [this] { logic_->onSettingsCancel(); });
@@ -125,6 +139,7 @@ DesktopApp::DesktopApp(DesktopOptions options) : options_(std::move(options)) {
   connect(memory_, &MemoryWindow::cancelClicked, this, [this] { memoryDialog_->onCancel(); });
   connect(memory_, &MemoryWindow::folderChosen, this,
           [this](const QString& folder) { memoryDialog_->onFolderChosen(folder.toStdString()); });
+  connect(window_.get(), &MainWindowWidget::moved, this, [this](int x, int y) { logic_->onWindowMoved(x, y); });
   connect(zeroAdjust_, &ZeroAdjustWindow::tryAgainClicked, this,
           [this] { logic_->monitor().zeroAdjustDialog().onTryAgain(); });
   connect(zeroAdjust_, &ZeroAdjustWindow::cancelClicked, this,
@@ -139,6 +154,13 @@ DesktopApp::~DesktopApp() {
   // The settings window works on the logic's dialog: it goes first.
   delete settings_;
   settings_ = nullptr;
+  // The paste windows work on the paste dialog's logic; its capture and
+  // connect threads are joined before the session and the host go. The
+  // office and the user's documents stay open.
+  delete pasteWindow_;
+  pasteWindow_ = nullptr;
+  excelOpenWindow_ = nullptr;
+  paste_.reset();
   session_.setRecordingHooks({});
   recording_->stop();
   recording_->setJournal(nullptr);
@@ -155,9 +177,15 @@ DesktopApp::~DesktopApp() {
 
 MonitorHooks DesktopApp::monitorHooks() {
   MonitorHooks hooks;
-  hooks.stopRecordingThreads = [this] { recording_->stopTimer(); };
+  hooks.stopRecordingThreads = [this] {
+    recording_->stopTimer();
+    if (paste_) paste_->capture().stopCapture();
+  };
   hooks.connected = [this](const MeterIdentity& meter) { recording_->onMeterConnected(meter); };
-  hooks.disconnected = [this] { recording_->onMeterDisconnected(); };
+  hooks.disconnected = [this] {
+    if (paste_) paste_->capture().onMonitorStopped();
+    recording_->onMeterDisconnected();
+  };
   hooks.runMemoryDownload = [this](std::function<void()> done) { runMemoryDownload(std::move(done)); };
   return hooks;
 }
@@ -178,19 +206,56 @@ void DesktopApp::runMemoryDownload(std::function<void()> done) {
   });
 }
 
+PasteHooks DesktopApp::pasteHooks() {
+  PasteHooks hooks;
+  hooks.meterConnected = [this] { return session_.meterConnected != 0; };
+  hooks.recordingRunning = [this] { return recording_->isRecording(); };
+  hooks.memoryMenuState = [this](int grey) { logic_->onMemoryMenuState(grey != 0); };
+  hooks.focusMonitorButton = [this] {
+    window_->activateWindow();
+    host_->setFocus(kMainDialog, kMonitorButton);
+  };
+  return hooks;
+}
+
+void DesktopApp::createPasteWindows() {
+  pasteWindow_ = new PasteWindow(window_.get(), *paste_);
+  excelOpenWindow_ = new ExcelOpenWindow(pasteWindow_, paste_->openDialog());
+  paste_->initialise();
+}
+
+void DesktopApp::applyPasteRecordSettings() {
+  paste_->capture().setRecordSettings(recordSettingsOf(logic_->settings()));
+}
+
 MainWindowHooks DesktopApp::mainWindowHooks() {
   MainWindowHooks hooks;
   hooks.recordingRunning = [this] { return recording_->isRecording(); };
+  hooks.captureRunning = [this] { return paste_ && paste_->capture().captureRunning(); };
   hooks.dataSaved = [this] { return recording_->store().state.dataSaved != 0; };
-  hooks.stopRecordThreads = [this] { recording_->stop(); };
+  hooks.stopRecordThreads = [this] {
+    recording_->stop();
+    if (paste_) paste_->capture().stopCapture();
+  };
+  hooks.pasteByReturnKeyActive = [this] { return paste_ && paste_->capture().capturesByReturnKey(); };
+  hooks.pasteByReturnKey = [this] { paste_->capture().onPasteByReturnKey(); };
+  hooks.createPasteDialog = [this] { createPasteWindows(); };
+  hooks.showPasteDialog = [this] { paste_->show(); };
+  hooks.pasteDialogFollow = [this](int x, int y) { paste_->onMainWindowMoved(x, y); };
   hooks.openFile = [this] { files_->onOpen(); };
   hooks.saveFile = [this] { files_->onSave(); };
   hooks.saveFileAs = [this] { files_->onSaveAs(); };
   hooks.recordsGivenUp = [this] { journal_->discard(); };
   // The pages have their fixed sizes: the graph is laid out on its plot.
   hooks.initialisePages = [this] { recording_->initialise(pages_->plotRect()); };
-  hooks.applyPageTexts = [this] { pages_->applyTexts(languageTable()); };
-  hooks.settingsApplied = [this](bool timeDisplayModeChanged) { recording_->onSettingsApplied(timeDisplayModeChanged); };
+  hooks.applyPageTexts = [this] {
+    pages_->applyTexts(languageTable());
+    if (paste_) paste_->applyTexts();
+  };
+  hooks.settingsApplied = [this](bool timeDisplayModeChanged) {
+    recording_->onSettingsApplied(timeDisplayModeChanged);
+    applyPasteRecordSettings();
+  };
   hooks.openDocument = [](const std::string& path) {
     const QString file = QString::fromStdString(path);
     return QFileInfo(file).isFile() && QDesktopServices::openUrl(QUrl::fromLocalFile(file));
@@ -236,6 +301,7 @@ bool DesktopApp::start(std::string* error) {
   }
   window_->show();
   logic_->startUp({options_.programDirectory, options_.dataDirectory});
+  applyPasteRecordSettings();
   if (demo_) {
     // The demo meter is the port to use, whatever the settings named.
     if (auto port = ExplicitPorts::instance().entries(); !port.empty())
@@ -284,8 +350,10 @@ void DesktopApp::onCommand(int command) {
     case kMenuSaveAsCsv:
       files_->onSaveAsCsv();
       return;
+    case kMenuPasteToExcel:
+      logic_->onPasteCommand();
+      return;
     default:
-      // The paste dialog comes with its window.
       return;
   }
 }

@@ -15,6 +15,7 @@
 #include "record/recording.h"
 #include "link/device_watcher.h"
 #include "link/meter_session.h"
+#include "sheet/paste_dialog.h"
 
 namespace lmv {
 class MemoryDialog;
@@ -27,6 +28,8 @@ class Simulator;
 namespace lmv::gui {
 
 class AboutWindow;
+class ExcelOpenWindow;
+class PasteWindow;
 class QtFileChooser;
 class RecordPages;
 class MainWindowWidget;
@@ -72,6 +75,10 @@ class DesktopApp : public QObject {
   RecordPages& recordPages() { return *pages_; }
   RecordFileCommands& fileCommands() { return *files_; }
   RecordJournal& journal() { return *journal_; }
+  PasteDialog& pasteDialog() { return *paste_; }
+  // Made by the first Option/Paste Record Data to Excel.
+  PasteWindow* pasteWindow() { return pasteWindow_; }
+  ExcelOpenWindow* excelOpenWindow() { return excelOpenWindow_; }
 
  signals:
   // The exit sequence has ended: the program ends.
@@ -82,8 +89,13 @@ class DesktopApp : public QObject {
   void onButton(int control);
   MainWindowHooks mainWindowHooks();
   MonitorHooks monitorHooks();
+  PasteHooks pasteHooks();
   void onClearButton();
   void runMemoryDownload(std::function<void()> done);
+  void createPasteWindows();
+  // The paste dialog's copy of the record settings: at start-up and after
+  // every Settings OK.
+  void applyPasteRecordSettings();
 
   DesktopOptions options_;
   MeterSession session_;
@@ -107,10 +119,14 @@ class DesktopApp : public QObject {
   MemoryWindow* memory_ = nullptr;
   // Draws into memory_: goes before the window does.
   std::unique_ptr<MemoryDialog> memoryDialog_;
+  PasteWindow* pasteWindow_ = nullptr;
+  ExcelOpenWindow* excelOpenWindow_ = nullptr;
   DeviceWatcher watcher_;
   int watcherSubscription_ = 0;
-  // Declared last: its threads stop first.
+  // Declared last: their threads stop first, the paste dialog's before the
+  // main window's (its capture reads what the measurement hands over).
   std::unique_ptr<MainWindow> logic_;
+  std::unique_ptr<PasteDialog> paste_;
 };
 
 }  // namespace lmv::gui

@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMoveEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QTabBar>
@@ -264,6 +265,15 @@ bool MainWindowWidget::eventFilter(QObject* watched, QEvent* event) {
   int focused = 0;
   if (QWidget* f = QApplication::focusWidget()) focused = f->property(kControlProperty).toInt();
   return keyHandler_(k, mods.testFlag(Qt::ControlModifier), mods.testFlag(Qt::ShiftModifier), focused);
+}
+
+void MainWindowWidget::moveEvent(QMoveEvent* event) {
+  QMainWindow::moveEvent(event);
+  if (!centralWidget()) return;
+  // The client area is the controls' area, below the menu bar. Counted from
+  // the new position itself: the platform may not know it yet.
+  const QPoint client = geometry().topLeft() + centralWidget()->mapTo(this, QPoint(0, 0));
+  emit moved(client.x(), client.y());
 }
 
 void MainWindowWidget::closeEvent(QCloseEvent* event) {

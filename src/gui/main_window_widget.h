@@ -40,10 +40,13 @@ class MainWindowWidget : public QMainWindow {
   void rangeActivated(int index);
   void tabSelected(int index);
   void closeRequested();
+  // The window moved: where its client area's top-left corner is now.
+  void moved(int x, int y);
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void moveEvent(QMoveEvent* event) override;
 
  private:
   void buildMenu();

@@ -5,6 +5,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 
+#include "dialog_controls.h"
 #include "dialog_units.h"
 #include "qt_ui_host.h"
 #include "record/window_title.h"
@@ -12,28 +13,9 @@
 #include "ui/monitor_controls.h"
 
 namespace lmv::gui {
-namespace {
-
-template <typename W>
-W* control(QWidget* parent, int dialog, int id, QRect where) {
-  auto* w = new W(parent);
-  w->setProperty(kDialogProperty, dialog);
-  w->setProperty(kControlProperty, id);
-  w->setGeometry(where);
-  return w;
-}
-
-void prepare(QDialog* d, int dialog, QSize size) {
-  d->setProperty(kDialogProperty, dialog);
-  d->setFont(dialogFont());
-  d->setFixedSize(size);
-  d->setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-}
-
-}  // namespace
 
 UsbCheckWindow::UsbCheckWindow(QWidget* parent) : QDialog(parent) {
-  prepare(this, kUsbCheckDialog, dialogSize(150, 40));
+  prepareDialog(this, kUsbCheckDialog, dialogSize(150, 40));
   auto* text = control<QLabel>(this, kUsbCheckDialog, kUsbCheckText, dialogRect(10, 12, 130, 16));
   text->setAlignment(Qt::AlignCenter);
   text->setProperty(kLiveProperty, true);
@@ -44,7 +26,7 @@ UsbCheckWindow::UsbCheckWindow(QWidget* parent) : QDialog(parent) {
 void UsbCheckWindow::closeEvent(QCloseEvent* event) { event->ignore(); }
 
 ZeroAdjustWindow::ZeroAdjustWindow(QWidget* parent) : QDialog(parent) {
-  prepare(this, kZeroAdjustDialog, dialogSize(200, 100));
+  prepareDialog(this, kZeroAdjustDialog, dialogSize(200, 100));
   message_ = control<QLabel>(this, kZeroAdjustDialog, kZeroAdjustMessage, dialogRect(8, 6, 184, 52));
   message_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
   message_->setWordWrap(true);
@@ -73,7 +55,7 @@ void ZeroAdjustWindow::closeEvent(QCloseEvent* event) {
 }
 
 AboutWindow::AboutWindow(QWidget* parent) : QDialog(parent) {
-  prepare(this, kAboutDialog, dialogSize(200, 80));
+  prepareDialog(this, kAboutDialog, dialogSize(200, 80));
   auto* name = control<QLabel>(this, kAboutDialog, 1, dialogRect(10, 8, 180, 12));
   name->setText(QString::fromUtf8(kProgramTitle.data(), static_cast<qsizetype>(kProgramTitle.size())));
   auto* line = control<QLabel>(this, kAboutDialog, 2, dialogRect(10, 24, 180, 24));

@@ -311,9 +311,24 @@ void QtUiHost::setWindowVisible(int dialog, bool visible) {
   if (visible) {
     w->show();
     w->raise();
+    // Its own dialogs were hidden and shown with it; what changed in them
+    // meanwhile (a language switch) is painted anew.
+    for (QWidget* child : w->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+      if (child->isWindow() && child->isVisible()) child->update();
   } else {
     w->hide();
   }
+}
+
+std::optional<WindowPosition> QtUiHost::windowPosition(int dialog) {
+  QWidget* w = window(dialog);
+  if (!w) return std::nullopt;
+  const QPoint p = w->pos();
+  return WindowPosition{p.x(), p.y()};
+}
+
+void QtUiHost::moveWindow(int dialog, WindowPosition to) {
+  if (QWidget* w = window(dialog)) w->move(to.x, to.y);
 }
 
 void QtUiHost::openDialog(int dialog) {

@@ -62,6 +62,8 @@ class QtUiHost : public QObject, public UiHost {
   void setPictures(int dialog, int control, const std::vector<PictureLayer>& layers) override;
   void setUnitFont(int dialog, int control, UnitFont font) override;
   void setWindowVisible(int dialog, bool visible) override;
+  std::optional<WindowPosition> windowPosition(int dialog) override;
+  void moveWindow(int dialog, WindowPosition to) override;
   void openDialog(int dialog) override;
   void closeDialog(int dialog) override;
   MessageAnswer showMessage(const MessageRequest& request) override;

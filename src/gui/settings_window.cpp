@@ -12,6 +12,7 @@
 #include <QTabWidget>
 
 #include "app/settings_dialog.h"
+#include "dialog_controls.h"
 #include "dialog_units.h"
 #include "qt_ui_host.h"
 #include "record/record_store.h"
@@ -19,15 +20,6 @@
 
 namespace lmv::gui {
 namespace {
-
-template <typename W>
-W* control(QWidget* parent, int dialog, int id, QRect where) {
-  auto* w = new W(parent);
-  w->setProperty(kDialogProperty, dialog);
-  w->setProperty(kControlProperty, id);
-  w->setGeometry(where);
-  return w;
-}
 
 // A caption without an id of its own (units beside the edits).
 QLabel* caption(QWidget* parent, const QString& text, QRect where) {

@@ -61,6 +61,11 @@ class MainWindowTest : public ::testing::Test {
     };
     hooks.endProgram = [this] { ++ends; };
     hooks.settingsApplied = [this](bool timeDisplayChanged) { settingsApplied.push_back(timeDisplayChanged); };
+    hooks.pasteByReturnKeyActive = [this] { return returnKeyLinked; };
+    hooks.pasteByReturnKey = [this] { ++returnKeyPastes; };
+    hooks.createPasteDialog = [this] { ++pasteCreates; };
+    hooks.showPasteDialog = [this] { ++pasteShows; };
+    hooks.pasteDialogFollow = [this](int x, int y) { follows.emplace_back(x, y); };
     window = std::make_unique<MainWindow>(ui, session, shared, std::move(hooks));
     window->startUp(places);
   }
@@ -82,6 +87,9 @@ class MainWindowTest : public ::testing::Test {
   int recordThreadStops = 0, opens = 0, saves = 0, saveAses = 0, givenUp = 0, ends = 0;
   std::vector<std::string> openedDocuments;
   std::vector<bool> settingsApplied;
+  bool returnKeyLinked = false;
+  int returnKeyPastes = 0, pasteCreates = 0, pasteShows = 0;
+  std::vector<std::pair<int, int>> follows;
 };
 
 TEST_F(MainWindowTest, FirstStartIsEnglishWithSaveAndMemoryGreyed) {
@@ -395,6 +403,90 @@ TEST_F(MainWindowTest, PortChangeWhileMonitoringDisconnectsAndTakesTheNewPort) {
   window->onSettingsOk();
   EXPECT_EQ(currentPort.load(), second.portNumber());
   EXPECT_TRUE(ui.pumpUntil([&] { return session.meterConnected == 0; }, std::chrono::minutes(2)));
+}
+
+TEST_F(MainWindowTest, PasteMenuMakesTheDialogOnceAndShowsItOnlyWhenHidden) {
+  start();
+  EXPECT_EQ(shared.pasteDialogClosed, 1);
+  EXPECT_EQ(shared.pasteDialogCreated, 0);
+  window->onPasteCommand();
+  EXPECT_EQ(pasteCreates, 1);
+  EXPECT_EQ(pasteShows, 1);
+  EXPECT_EQ(shared.pasteDialogClosed, 0);
+  EXPECT_EQ(shared.pasteDialogCreated, 1);
+  window->onPasteCommand();
+  EXPECT_EQ(pasteShows, 1) << "shown already: nothing happens";
+  window->onPasteDialogClosed();
+  EXPECT_EQ(shared.pasteDialogClosed, 1);
+  window->onPasteCommand();
+  EXPECT_EQ(pasteCreates, 1);
+  EXPECT_EQ(pasteShows, 2);
+}
+
+TEST_F(MainWindowTest, MovesAreHandedToThePasteDialogOnlyWhileItIsShown) {
+  EXPECT_EQ(shared.pasteDialogClosed, 1) << "a window moved before the start-up";
+  start();
+  window->onWindowMoved(10, 20);
+  window->onPasteCommand();
+  window->onWindowMoved(30, 40);
+  window->onPasteDialogClosed();
+  window->onWindowMoved(50, 60);
+  EXPECT_EQ(follows, (std::vector<std::pair<int, int>>{{30, 40}}));
+}
+
+struct EnterCase {
+  const char* name;
+  bool linked;  // the spreadsheet linked in return-key mode
+  bool monitoring;
+  bool consumed;
+  int pastes;
+  bool toldToStartTheMonitor;
+};
+
+class EnterKeyPaste : public MainWindowTest, public ::testing::WithParamInterface<EnterCase> {};
+
+TEST_P(EnterKeyPaste, CapturesOnlyWhenLinkedAndMonitoring) {
+  const EnterCase& c = GetParam();
+  if (c.monitoring) meter = std::make_unique<SimulatedMeter>();
+  start();
+  if (c.monitoring) {
+    window->monitor().onMonitorButton();
+    ASSERT_TRUE(ui.pumpUntil([&] { return session.meterConnected == 1; }));
+  }
+  returnKeyLinked = c.linked;
+  ui.setFocus(kMainDialog, kStartButton);
+  EXPECT_EQ(window->onKeyDown(Key::Enter, false, false, kStartButton), c.consumed);
+  // The capture is posted: it comes once the window's queue runs.
+  ui.pumpUntil([&] { return returnKeyPastes == c.pastes; });
+  EXPECT_EQ(returnKeyPastes, c.pastes);
+  const auto boxes = ui.messages();
+  ASSERT_EQ(boxes.size(), c.toldToStartTheMonitor ? 1u : 0u);
+  if (c.toldToStartTheMonitor) {
+    EXPECT_EQ(boxes[0].text, "Monitor is stopping.\nPlease run after you start the monitor.");
+    EXPECT_EQ(boxes[0].icon, MessageIcon::Information);
+    EXPECT_EQ(ui.focus(), (FakeUiHost::Key{kMainDialog, kMonitorButton}));
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, EnterKeyPaste,
+                         ::testing::Values(EnterCase{"NotLinked", false, true, false, 0, false},
+                                           EnterCase{"LinkedMonitorStopped", true, false, true, 0, true},
+                                           EnterCase{"LinkedMonitoring", true, true, true, 1, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(MainWindowTest, MemoryItemStaysGreyAcrossALanguageSwitchWhileCapturing) {
+  meter = std::make_unique<SimulatedMeter>();
+  start();
+  window->monitor().onMonitorButton();
+  ASSERT_TRUE(ui.pumpUntil([&] { return session.meterConnected == 1 && ui.menuEnabled(kMenuReadMemory); }));
+  capturing = true;
+  window->onMemoryMenuState(true);
+  window->onLanguageCommand(kMenuJapanese);
+  EXPECT_FALSE(ui.menuEnabled(kMenuReadMemory));
+  capturing = false;
+  window->onMemoryMenuState(false);
+  window->onLanguageCommand(kMenuEnglish);
+  EXPECT_TRUE(ui.menuEnabled(kMenuReadMemory));
 }
 
 }  // namespace

@@ -19,6 +19,7 @@
 #include "monitor/value_codes.h"
 #include "record/record_controls.h"
 #include "record/recording.h"
+#include "scripted_chooser.h"
 #include "ui/language_table.h"
 #include "unprivileged.h"
 
@@ -55,19 +56,7 @@ class SettingsEnvironment final : public RecordEnvironment {
   const AppSettings& settings_;
 };
 
-// Answers the file dialogs from a script; an empty script cancels.
-class ScriptedChooser final : public FileChooser {
- public:
-  std::optional<std::string> chooseFile(const FileDialogRequest& request) override {
-    requests.push_back(request);
-    if (answers.empty()) return std::nullopt;
-    auto answer = answers.front();
-    answers.pop_front();
-    return answer;
-  }
-  std::deque<std::optional<std::string>> answers;
-  std::vector<FileDialogRequest> requests;
-};
+using test::ScriptedChooser;
 
 std::string readFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);

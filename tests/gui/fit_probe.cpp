@@ -1,6 +1,6 @@
 // lmv_fit_probe en|ja: prints every text of the main window, the meter
-// dialogs and the memory dialog that does not fit its control; exit status
-// 1 when there is one.
+// dialogs, the memory dialog and the paste dialogs that does not fit its
+// control; exit status 1 when there is one.
 #include <QApplication>
 
 #include <cstdio>

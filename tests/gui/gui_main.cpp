@@ -5,9 +5,11 @@
 #include <QApplication>
 #include <cstdlib>
 
-// The font and platform libraries keep caches for the life of the process.
+// The font and platform libraries keep caches for the life of the process,
+// and so does the office's UNO runtime (its own list is replaced by this one).
 extern "C" const char* __lsan_default_suppressions() {
-  return "leak:libfontconfig\nleak:libQt6Gui\nleak:libQt6Widgets\nleak:libQt6Core\nleak:libglib\nleak:libdbus\n";
+  return "leak:libfontconfig\nleak:libQt6Gui\nleak:libQt6Widgets\nleak:libQt6Core\nleak:libglib\nleak:libdbus\n"
+         "leak:/usr/lib/libreoffice/program/libuno_cppu.so\nleak:/usr/lib/libreoffice/program/libuno_sal.so\n";
 }
 
 int main(int argc, char** argv) {

@@ -16,6 +16,8 @@
 #include "record/record_controls.h"
 #include "ui/main_window_controls.h"
 #include "qt_ui_host.h"
+#include "sheet/excel_open_window.h"
+#include "sheet/paste_window.h"
 #include "ui/monitor_controls.h"
 
 namespace lmv::test {
@@ -93,6 +95,48 @@ TEST_F(GuiTest, KeyboardWalkOfTheMainWindow) {
   // Esc is Cancel there.
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
   EXPECT_TRUE(waitFor([&] { return !dialog.isVisible(); }));
+}
+
+TEST_F(GuiTest, KeyboardWalkOfThePasteDialogAndItsQuestion) {
+  writeSettings(false);
+  startApp();
+  app->host().action(kMenuPasteToExcel)->trigger();
+  gui::PasteWindow* window = app->pasteWindow();
+  ASSERT_TRUE(waitFor([&] { return window && window->isVisible(); }));
+  window->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+  // Unlinked, Open and Close take the focus.
+  walkBothWays(window, control(kPasteDialog, kPasteOpenButton));
+  const auto expectNamed = [](QWidget* dialog) {
+    for (QWidget* w : dialog->findChildren<QWidget*>()) {
+      if (w->window() != dialog || !w->property(gui::kControlProperty).isValid()) continue;
+      QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(w);
+      ASSERT_NE(iface, nullptr);
+      EXPECT_FALSE(iface->text(QAccessible::Name).isEmpty()) << w->property(gui::kControlProperty).toInt();
+    }
+  };
+  expectNamed(window);
+  EXPECT_EQ(control(kPasteDialog, kPasteIntervalCombo)->accessibleName(), QStringLiteral("Int."));
+
+  // Enter on Open asks how to open; Esc there is Cancel, and Esc in the
+  // dialog hides it.
+  control(kPasteDialog, kPasteOpenButton)->setFocus(Qt::TabFocusReason);
+  QTest::keyClick(control(kPasteDialog, kPasteOpenButton), Qt::Key_Return);
+  gui::ExcelOpenWindow* question = app->excelOpenWindow();
+  ASSERT_TRUE(waitFor([&] { return question->isVisible(); }));
+  EXPECT_EQ(question->windowTitle(), QStringLiteral("Open Excel"));
+  question->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(question));
+  walkBothWays(question, control(kExcelOpenDialog, kNewFileRadio));
+  expectNamed(question);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+  EXPECT_FALSE(question->isVisible());
+  EXPECT_FALSE(app->pasteDialog().capture().sheetConnected());
+  window->activateWindow();
+  ASSERT_TRUE(waitFor([&] { return QApplication::focusWidget() && QApplication::focusWidget()->window() == window; }))
+      << (QApplication::focusWidget() ? QApplication::focusWidget()->metaObject()->className() : "no focus");
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+  EXPECT_FALSE(window->isVisible());
 }
 
 TEST_F(GuiTest, EveryControlHasAnAccessibleNameAndValuesTheirText) {

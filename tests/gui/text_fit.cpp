@@ -2,11 +2,13 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QStyle>
 #include <QStyleOptionComboBox>
 #include <QStyleOptionButton>
@@ -29,7 +31,13 @@
 #include "monitor/range_table.h"
 #include "monitor/value_codes.h"
 #include "qt_ui_host.h"
+#include "record/qt_file_chooser.h"
+#include "record/record_clock.h"
 #include "record/record_controls.h"
+#include "sheet/excel_open_window.h"
+#include "sheet/paste_dialog.h"
+#include "sheet/paste_window.h"
+#include "sheet/uno/uno_sheet_office.h"
 #include "ui/language_table.h"
 #include "ui/main_window_controls.h"
 #include "ui/monitor_controls.h"
@@ -60,15 +68,29 @@ QString textCut(QWidget* w, const QString& text) {
     return sizeCut(width, r.width(), fm.height() * static_cast<int>(parts.size()), r.height());
   }
   if (auto* button = qobject_cast<QPushButton*>(w)) {
-    // What the style needs around the caption.
+    // What the style needs around the caption, which may have two lines.
     QStyleOptionButton option;
     option.initFrom(button);
+    const QStringList lines = text.split(QLatin1Char('\n'));
+    int width = 0;
+    for (const QString& line : lines) width = std::max(width, fm.horizontalAdvance(gui::plainCaption(line)));
+    const int height = fm.height() * static_cast<int>(lines.size());
     option.text = gui::plainCaption(text);
-    const QSize content(fm.horizontalAdvance(option.text), fm.height());
+    const QSize content(width, height);
     const QSize need = button->style()->sizeFromContents(QStyle::CT_PushButton, &option, content, button);
     // The style adds a minimum width of its own; only the caption counts.
     const int margin = need.width() - content.width();
-    return sizeCut(content.width() + std::min(margin, 12), button->width(), fm.height() + 2, button->height());
+    return sizeCut(content.width() + std::min(margin, 12), button->width(), height + 2, button->height());
+  }
+  if (qobject_cast<QCheckBox*>(w) || qobject_cast<QRadioButton*>(w)) {
+    // The caption beside its indicator.
+    QStyleOptionButton option;
+    option.initFrom(w);
+    option.text = gui::plainCaption(text);
+    const QSize content(fm.horizontalAdvance(option.text), fm.height());
+    const QStyle::ContentsType type = qobject_cast<QCheckBox*>(w) ? QStyle::CT_CheckBox : QStyle::CT_RadioButton;
+    const QSize need = w->style()->sizeFromContents(type, &option, content, w);
+    return sizeCut(need.width(), w->width(), fm.height(), w->height());
   }
   if (auto* group = qobject_cast<QGroupBox*>(w)) {
     return sizeCut(fm.horizontalAdvance(text) + 16, group->width(), 0, 0);
@@ -100,9 +122,21 @@ QStringList findCutTexts() {
   auto* memory = new gui::MemoryWindow(&window);
   MemoryDialog memoryLogic(host, session.port, languageTable(), *memory);
   memoryLogic.open("/home/user/Documents", "measurement", {}, {});
+  // The paste dialog and its question, as the first Option/Paste Record
+  // Data to Excel makes them; no office is reached.
+  AppSettings settings;
+  gui::QtFileChooser chooser(&window);
+  PasteDialog paste(makeUnoSheetOffice(), host, languageTable(), session.handOver, systemRecordClock(), chooser,
+                    settings, {}, {}, 0);
+  auto* pasteWindow = new gui::PasteWindow(&window, paste);
+  auto* openWindow = new gui::ExcelOpenWindow(pasteWindow, paste.openDialog());
+  paste.initialise();
+  paste.openDialog().open({});
   window.show();
   usb->show();
   zero->show();
+  pasteWindow->show();
+  openWindow->show();
   QApplication::processEvents();
 
   const LanguageTable& t = languageTable();
@@ -145,6 +179,9 @@ QStringList findCutTexts() {
   const QString longTime = QString::fromStdString(memoryTimeText(99 * 60 + 59, t));
   check(kMemoryDialog, kMemoryRemainText, longTime);
   check(kMemoryDialog, kMemoryElapsedText, longTime);
+  for (int e : {TextPasteStart, TextPasteStop}) check(kPasteDialog, kPasteStartButton, entry(e));
+  for (const std::string& interval : captureIntervalTexts(t))
+    check(kPasteDialog, kPasteIntervalCombo, QString::fromStdString(interval));
 
   // The tab items.
   QTabBar* tabs = window.pageTabs();

@@ -19,6 +19,7 @@
 #include "record/record_pages.h"
 #include "record/recording.h"
 #include "record_fakes.h"
+#include "scripted_chooser.h"
 #include "ui/language_table.h"
 #include "widget_ui_host.h"
 
@@ -50,19 +51,6 @@ class SettingsEnvironment final : public RecordEnvironment {
   const LanguageTable& texts_;
 };
 
-// Answers the file dialogs from a script; an empty script cancels.
-class ScriptedChooser final : public FileChooser {
- public:
-  std::optional<std::string> chooseFile(const FileDialogRequest& request) override {
-    requests.push_back(request);
-    if (answers.empty()) return std::nullopt;
-    auto answer = answers.front();
-    answers.pop_front();
-    return answer;
-  }
-  std::deque<std::optional<std::string>> answers;
-  std::vector<FileDialogRequest> requests;
-};
 
 // Hands the file commands' dialogs to the chooser a test picks.
 class ChooserSwitch final : public FileChooser {

@@ -224,6 +224,7 @@ TEST_F(PasteCaptureTest, RefusedWriteOrClosedSheetEndTheCapture) {
   EXPECT_EQ(paste->counters().capturedSinceStart, 0);
   EXPECT_EQ(ui.messages().back().text, texts.text(TextExcelClosed));
   EXPECT_TRUE(ui.enabled(kPasteOpenButton, kPasteDialog));
+  EXPECT_EQ(ui.focus(), (FakeUiHost::Key{kPasteDialog, kPasteOpenButton}));
   EXPECT_FALSE(ui.enabled(kPasteStartButton, kPasteDialog));
   EXPECT_EQ(startText(), "Start");
   EXPECT_FALSE(paste->onEnterKey(true));

@@ -2,6 +2,7 @@
 // A spreadsheet office for tests of the spreadsheet link and its users: a
 // grid of texts with a cell cursor, scripted to fail, vanish or report cell
 // editing. The test keeps the State; the link owns the office.
+#include <atomic>
 #include <functional>
 #include <map>
 #include <memory>
@@ -24,11 +25,16 @@ class FakeSheetOffice : public SheetOffice {
     bool failWrites = false;
     SheetBounds bounds{1024, 1048576};
     std::function<void()> duringWrite;  // runs inside writeCells
+    // Runs inside connect, on the thread that connects (a worker when the
+    // link connects in the background).
+    std::function<void()> duringConnect;
 
     // What happened.
     bool linked = false;
     int connects = 0;
     int releases = 0;
+    std::atomic<bool> connectStarted{false};
+    std::atomic<bool> abandoned{false};
     OpenMode lastMode = OpenMode::NewOrRunning;
     std::string lastPath;
     SheetCell cursor;
@@ -49,6 +55,8 @@ class FakeSheetOffice : public SheetOffice {
   explicit FakeSheetOffice(std::shared_ptr<State> state) : state_(std::move(state)) {}
 
   OfficeConnect connect(OpenMode mode, const std::string& path) override {
+    state_->connectStarted = true;
+    if (state_->duringConnect) state_->duringConnect();
     ++state_->connects;
     state_->lastMode = mode;
     state_->lastPath = path;
@@ -85,6 +93,7 @@ class FakeSheetOffice : public SheetOffice {
     ++state_->releases;
     state_->linked = false;
   }
+  void abandonConnect() override { state_->abandoned = true; }
 
  private:
   std::shared_ptr<State> state_;

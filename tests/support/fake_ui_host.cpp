@@ -94,6 +94,19 @@ void FakeUiHost::setWindowVisible(int dialog, bool visible) {
   windowVisible_[dialog] = visible;
 }
 
+std::optional<WindowPosition> FakeUiHost::windowPosition(int dialog) {
+  std::lock_guard lock(mutex_);
+  auto it = windowPositions_.find(dialog);
+  if (it == windowPositions_.end()) return std::nullopt;
+  return it->second;
+}
+
+void FakeUiHost::moveWindow(int dialog, WindowPosition to) {
+  std::lock_guard lock(mutex_);
+  windowPositions_[dialog] = to;
+  ++windowMoves_[dialog];
+}
+
 void FakeUiHost::openDialog(int dialog) {
   std::lock_guard lock(mutex_);
   dialogOpen_[dialog] = true;
@@ -253,6 +266,12 @@ UnitFont FakeUiHost::unitFont(int control, int dialog) const {
 bool FakeUiHost::windowVisible(int dialog) const {
   std::lock_guard lock(mutex_);
   return findOr(windowVisible_, dialog, true);
+}
+
+int FakeUiHost::windowMoves(int dialog) const {
+  std::lock_guard lock(mutex_);
+  auto it = windowMoves_.find(dialog);
+  return it == windowMoves_.end() ? 0 : it->second;
 }
 
 bool FakeUiHost::dialogOpen(int dialog) const {

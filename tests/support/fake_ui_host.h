@@ -40,6 +40,8 @@ class FakeUiHost : public UiHost {
   void setPictures(int dialog, int control, const std::vector<PictureLayer>& layers) override;
   void setUnitFont(int dialog, int control, UnitFont font) override;
   void setWindowVisible(int dialog, bool visible) override;
+  std::optional<WindowPosition> windowPosition(int dialog) override;
+  void moveWindow(int dialog, WindowPosition to) override;
   void openDialog(int dialog) override;
   void closeDialog(int dialog) override;
   MessageAnswer showMessage(const MessageRequest& request) override;
@@ -85,6 +87,7 @@ class FakeUiHost : public UiHost {
   int pictureUpdates(int control, int dialog = kMainDialog) const;
   UnitFont unitFont(int control, int dialog = kMainDialog) const;  // default Upright
   bool windowVisible(int dialog = kMainDialog) const;              // default true
+  int windowMoves(int dialog) const;  // moveWindow calls
   bool dialogOpen(int dialog) const;
   int dialogOpenCount(int dialog) const;  // how often it was opened
   bool timerRunning(int id) const;
@@ -117,6 +120,8 @@ class FakeUiHost : public UiHost {
   std::map<Key, int> pictureUpdates_;
   std::map<Key, UnitFont> unitFont_;
   std::map<int, bool> windowVisible_;
+  std::map<int, WindowPosition> windowPositions_;
+  std::map<int, int> windowMoves_;
 };
 
 }  // namespace lmv::test

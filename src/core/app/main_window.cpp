@@ -45,6 +45,7 @@ MainWindow::~MainWindow() {
 void MainWindow::startUp(const ProgramPlaces& places) {
   ui_.setWindowTitle(kMainDialog, kProgramTitle);
   shared_.reset();
+  shared_.pasteDialogClosed = 1;
   session_.block.resetShown();
 
   session_.probeAbortRequested = 1;
@@ -120,6 +121,7 @@ void MainWindow::applyMainWindowTexts() {
   const LanguageTable& t = languageTable();
   const bool monitoring = session_.meterConnected == 1;
   const bool recording = ask(hooks_.recordingRunning, false);
+  const bool capturing = ask(hooks_.captureRunning, false);
 
   ui_.setMenuBarText(kMenuBarFile, t[TextMenuFile]);
   ui_.setMenuBarText(kMenuBarSetting, t[TextMenuSetting]);
@@ -137,7 +139,7 @@ void MainWindow::applyMainWindowTexts() {
 
   ui_.setMenuText(kMenuReadMemory, t[TextMenuReadMemory]);
   ui_.setMenuText(kMenuPasteToExcel, t[TextMenuPasteToExcel]);
-  ui_.setMenuEnabled(kMenuReadMemory, monitoring && !recording);
+  ui_.setMenuEnabled(kMenuReadMemory, monitoring && !recording && !capturing);
 
   ui_.setMenuText(kMenuPdfManual, t[TextMenuPdfManual]);
   ui_.setMenuText(kMenuAbout, t[TextMenuAbout]);
@@ -278,6 +280,22 @@ bool MainWindow::onKeyDown(Key key, bool ctrl, bool shift, int focusedControl) {
       return false;
   }
   return false;
+}
+
+void MainWindow::onPasteCommand() {
+  if (shared_.pasteDialogClosed == 0) return;
+  shared_.pasteDialogClosed = 0;
+  if (shared_.pasteDialogCreated == 0) {
+    run(hooks_.createPasteDialog);
+    shared_.pasteDialogCreated = 1;
+  }
+  run(hooks_.showPasteDialog);
+}
+
+void MainWindow::onPasteDialogClosed() { shared_.pasteDialogClosed = 1; }
+
+void MainWindow::onWindowMoved(int x, int y) {
+  if (shared_.pasteDialogClosed == 0 && hooks_.pasteDialogFollow) hooks_.pasteDialogFollow(x, y);
 }
 
 void MainWindow::onLanguageCommand(int command) {

@@ -44,6 +44,12 @@ struct MainWindowHooks {
   // Enter in return-key paste mode with the spreadsheet linked.
   std::function<bool()> pasteByReturnKeyActive;
   std::function<void()> pasteByReturnKey;
+  // Option/Paste Record Data to Excel: the paste dialog is made the first
+  // time, then shown; and it follows the main window's moves while shown
+  // (x, y: the client area's top-left corner on the screen).
+  std::function<void()> createPasteDialog;
+  std::function<void()> showPasteDialog;
+  std::function<void(int x, int y)> pasteDialogFollow;
   // Opens a document with the desktop's viewer; false when that failed.
   std::function<bool(const std::string& path)> openDocument;
   std::function<void()> showAbout;
@@ -90,6 +96,7 @@ class MainWindow {
   bool onKeyDown(Key key, bool ctrl, bool shift, int focusedControl);
 
   // Menu commands.
+  void onPasteCommand();
   void onLanguageCommand(int command);
   void onManualCommand();
   void onAboutCommand();
@@ -97,6 +104,10 @@ class MainWindow {
   void onTabSelected(int item);
   // Device change (udev, a simulated meter coming or going).
   void onDeviceChange();
+  // WM_PASTE_DIALOG_CLOSED.
+  void onPasteDialogClosed();
+  // The window moved; x, y: its client area's top-left corner on the screen.
+  void onWindowMoved(int x, int y);
   // Setting menu: opens the settings dialog; its OK and Cancel (or close
   // box) come back here.
   void onSettingCommand();

@@ -8,7 +8,7 @@ namespace lmv {
 
 void SharedState::reset() {
   for (std::atomic<int32_t>* flag : {&initialised, &activatedOnce, &recording, &recordStartPending, &openAllowed,
-                                     &saveAllowed, &pasteDialogCreated, &settingsLoaded, &settingsFromOtherVersion,
+                                     &saveAllowed, &pasteDialogCreated, &pasteDialogClosed, &settingsLoaded, &settingsFromOtherVersion,
                                      &settingsDialogOpen}) {
     flag->store(0);
   }

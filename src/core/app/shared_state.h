@@ -17,6 +17,9 @@ struct SharedState {
   std::atomic<int32_t> openAllowed{0};
   std::atomic<int32_t> saveAllowed{0};
   std::atomic<int32_t> pasteDialogCreated{0};
+  // The paste dialog is not shown: so from the start, also before the
+  // start-up sequence (the window may move before it).
+  std::atomic<int32_t> pasteDialogClosed{1};
   std::atomic<int32_t> settingsLoaded{0};
   std::atomic<int32_t> settingsFromOtherVersion{0};
   // The settings dialog is up: a device change rebuilds its port list.

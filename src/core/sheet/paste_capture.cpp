@@ -39,9 +39,16 @@ PasteCapture::~PasteCapture() {
 
 void PasteCapture::initialise(const PasteSettings& settings) {
   settings_ = settings;
+  // A settings file may hold anything: the radios and the check box show
+  // one of their two states, and the logic follows what they show.
+  settings_.pasteMode = settings_.pasteMode == int32_t(PasteMode::ByReturnKey) ? 1 : 0;
+  settings_.pasteUseRecordSetting = settings_.pasteUseRecordSetting != 0 ? 1 : 0;
   if (settings_.pasteIntervalIndex < 0 || settings_.pasteIntervalIndex >= int32_t(kCaptureIntervals.size()))
     settings_.pasteIntervalIndex = 0;
   applyTexts();
+  ui_.setChecked(kPasteDialog, kPasteByReturnKeyRadio, settings_.pasteMode == 1);
+  ui_.setChecked(kPasteDialog, kPasteByIntervalRadio, settings_.pasteMode == 0);
+  ui_.setChecked(kPasteDialog, kPasteUseRecordCheck, settings_.pasteUseRecordSetting == 1);
   enableModeControls(false);
   ui_.setEnabled(kPasteDialog, kPasteStartButton, false);
   ui_.setEnabled(kPasteDialog, kPasteOpenButton, true);
@@ -79,14 +86,39 @@ void PasteCapture::enableIntervalChoice() {
 }
 
 bool PasteCapture::onOpen(OpenMode mode, const std::string& path) {
+  if (link_.connecting()) return false;
+  beginOpen();
+  return finishOpen(link_.connect(mode, path));
+}
+
+void PasteCapture::openInBackground(OpenMode mode, const std::string& path, std::function<void(bool)> done) {
+  if (link_.connecting()) return;
+  beginOpen();
+  link_.connectInBackground(mode, path, [this, done = std::move(done)](bool linked) {
+    finishOpen(linked);
+    if (done) done(linked);
+  });
+}
+
+// Nothing but Close can be used until the link is there: a capture could
+// not be written before.
+void PasteCapture::beginOpen() {
   ui_.setEnabled(kPasteDialog, kPasteOpenButton, false);
-  enableModeControls(true);
-  ui_.setEnabled(kPasteDialog, kPasteStartButton, settings_.pasteMode == int32_t(PasteMode::ByTimeInterval));
-  if (link_.connect(mode, path)) return true;
   enableModeControls(false);
   ui_.setEnabled(kPasteDialog, kPasteStartButton, false);
-  ui_.setEnabled(kPasteDialog, kPasteOpenButton, true);
-  return false;
+}
+
+bool PasteCapture::finishOpen(bool linked) {
+  if (!linked) {
+    ui_.setEnabled(kPasteDialog, kPasteOpenButton, true);
+    ui_.setFocus(kPasteDialog, kPasteOpenButton);
+    return false;
+  }
+  enableModeControls(true);
+  const bool byInterval = settings_.pasteMode == int32_t(PasteMode::ByTimeInterval);
+  ui_.setEnabled(kPasteDialog, kPasteStartButton, byInterval);
+  ui_.setFocus(kPasteDialog, byInterval ? kPasteStartButton : kPasteByReturnKeyRadio);
+  return true;
 }
 
 void PasteCapture::onByReturnKey() {
@@ -163,7 +195,7 @@ void PasteCapture::postMemoryMenuState(int grey) {
 }
 
 bool PasteCapture::onEnterKey(bool inDialog) {
-  if (!link_.sheetConnected() || settings_.pasteMode != int32_t(PasteMode::ByReturnKey)) return false;
+  if (!capturesByReturnKey()) return false;
   if (hooks_.meterConnected && hooks_.meterConnected()) {
     keyBridge_.post([this] { onPasteByReturnKey(); });
     return true;
@@ -207,6 +239,7 @@ void PasteCapture::onSheetClosed() {
   enableModeControls(false);
   ui_.setEnabled(kPasteDialog, kPasteStartButton, false);
   ui_.setEnabled(kPasteDialog, kPasteOpenButton, true);
+  ui_.setFocus(kPasteDialog, kPasteOpenButton);
   counters_.capturedSinceStart = 0;
   const bool wasRunning = captureRunning_;
   captureRunning_ = false;

@@ -90,8 +90,14 @@ class PasteCapture {
   // settings dialog closes with OK.
   void setRecordSettings(const RecordSettings& settings) { recordSettings_ = settings; }
 
-  // Open button, after the user chose how to open (and which file).
+  // Open button, after the user chose how to open (and which file): links
+  // the spreadsheet, then enables the controls of the current mode and puts
+  // the focus on the first of them (on the Open button again on failure).
   bool onOpen(OpenMode mode, const std::string& path);
+  // The same with the office reached in the background; done(linked) runs
+  // on the user-interface thread at the end. Meanwhile every control but
+  // Close is disabled.
+  void openInBackground(OpenMode mode, const std::string& path, std::function<void(bool linked)> done = {});
   void onByReturnKey();
   void onByInterval();
   void onUseRecordSetting(bool checked);
@@ -115,8 +121,14 @@ class PasteCapture {
   bool captureRunning() const { return captureRunning_; }
   bool captureThreadRunning() const { return runFlag_; }
   bool sheetConnected() const { return link_.sheetConnected(); }
+  // Linked in "By return key" mode: Enter is a capture.
+  bool capturesByReturnKey() const {
+    return link_.sheetConnected() && settings_.pasteMode == int32_t(PasteMode::ByReturnKey);
+  }
 
  private:
+  void beginOpen();
+  bool finishOpen(bool linked);
   void writeCapture(const OleDate& captureTime);
   void onSheetClosed();
   void enableModeControls(bool enabled);

@@ -22,14 +22,19 @@ class BusyFlag {
 }  // namespace
 
 SheetLink::SheetLink(std::unique_ptr<SheetOffice> office, UiHost& ui, const LanguageTable& texts, Hooks hooks)
-    : office_(std::move(office)), ui_(ui), texts_(texts), hooks_(std::move(hooks)) {}
+    : office_(std::move(office)), ui_(ui), texts_(texts), hooks_(std::move(hooks)), connectBridge_(ui) {}
 
 SheetLink::~SheetLink() {
+  if (connectThread_.joinable()) {
+    office_->abandonConnect();
+    connectBridge_.close();
+    connectThread_.join();
+  }
   if (sheetConnected_) ui_.killTimer(kTimerSheetWatch);
   office_->release();
 }
 
-bool SheetLink::connect(OpenMode mode, const std::string& path) {
+void SheetLink::beginConnect(OpenMode mode) {
   if (sheetConnected_) {
     ui_.killTimer(kTimerSheetWatch);
     office_->release();
@@ -38,8 +43,43 @@ bool SheetLink::connect(OpenMode mode, const std::string& path) {
   cellEditing_ = false;
   // A cell blocked in another document says nothing about this one.
   writeBlocked_ = false;
-  const OfficeConnect result = office_->connect(mode, path);
+  startWatchOnActivate_ = mode == OpenMode::ChooseFile;
+}
+
+bool SheetLink::connect(OpenMode mode, const std::string& path) {
+  if (connecting_) return false;
+  beginConnect(mode);
+  return finishConnect(office_->connect(mode, path), path);
+}
+
+void SheetLink::connectInBackground(OpenMode mode, const std::string& path, std::function<void(bool)> done) {
+  if (connecting_) return;
+  beginConnect(mode);
+  connecting_ = true;
+  connectBridge_.reopen();
+  connectThread_ = std::thread([this, mode, path, done = std::move(done)] {
+    const OfficeConnect result = office_->connect(mode, path);
+    connectBridge_.post([this, result, path, done] {
+      connectThread_.join();  // it ends right after this post
+      connecting_ = false;
+      const bool linked = finishConnect(result, path);
+      if (done) done(linked);
+    });
+  });
+}
+
+void SheetLink::onDialogActivated() {
+  if (!startWatchOnActivate_) return;
+  startWatchOnActivate_ = false;
+  startWatch();
+}
+
+void SheetLink::startWatch() { ui_.setTimer(kTimerSheetWatch, kSheetWatchPeriod, [this] { watch(); }); }
+
+bool SheetLink::finishConnect(OfficeConnect result, const std::string& path) {
+  startWatchOnActivate_ = false;
   if (result != OfficeConnect::Connected) {
+    ui_.killTimer(kTimerSheetWatch);  // an activation may have started it
     sheetConnected_ = false;
     office_->release();
     MessageRequest request;
@@ -54,12 +94,12 @@ bool SheetLink::connect(OpenMode mode, const std::string& path) {
     ui_.showMessage(request);
     return false;
   }
-  ui_.setTimer(kTimerSheetWatch, kSheetWatchPeriod, [this] { watch(); });
+  startWatch();
   return true;
 }
 
 bool SheetLink::isPresent() {
-  if (!sheetConnected_) return false;
+  if (!sheetConnected_ || connecting_) return false;
   cellEditing_ = office_->cellEditing();
   if (cellEditing_) return true;
   return office_->present();
@@ -114,13 +154,13 @@ void SheetLink::refuse(const SheetCell& cell) {
 }
 
 void SheetLink::watch() {
-  if (watchBusy_ || !sheetConnected_) return;
+  if (watchBusy_ || !sheetConnected_ || connecting_) return;
   BusyFlag busy(watchBusy_);
   if (!isPresent()) closeDown();
 }
 
 void SheetLink::closeDown() {
-  if (!sheetConnected_) return;
+  if (!sheetConnected_ || connecting_) return;
   sheetConnected_ = false;
   cellEditing_ = false;
   ui_.killTimer(kTimerSheetWatch);

@@ -5,16 +5,20 @@
 // document are still there, and closes down when they are gone. The office
 // itself is reached through a SheetOffice backend.
 //
-// Everything here runs on the user-interface thread. A message box shown
-// from here may run further timer ticks and captures before it returns; the
-// busy flags drop those.
+// Everything here runs on the user-interface thread, except the office's
+// connect when it is made in the background (starting an office may take
+// many seconds): the link then makes no other office call until it is done.
+// A message box shown from here may run further timer ticks and captures
+// before it returns; the busy flags drop those.
 #include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
+#include <thread>
 
 #include "base/ole_date.h"
+#include "ui/ui_bridge.h"
 #include "ui/ui_host.h"
 #include "monitor/measured_value.h"
 #include "sheet/sheet_office.h"
@@ -57,6 +61,14 @@ class SheetLink {
   // Links to a document and starts the watch timer. On failure the reason
   // has been shown and the link is unconnected.
   bool connect(OpenMode mode, const std::string& path);
+  // The same with the office reached on a worker thread: returns at once,
+  // and done(linked) runs on the user-interface thread when the connect has
+  // ended. Rows and watch ticks meanwhile are dropped.
+  void connectInBackground(OpenMode mode, const std::string& path, std::function<void(bool linked)> done);
+  bool connecting() const { return connecting_; }
+  // The paste dialog became the active window. While a chosen file is being
+  // opened this starts the watch timer at once.
+  void onDialogActivated();
   // Office and document are there, or the user is editing a cell.
   bool isPresent();
   RowWrite writeRow(const MeasuredValue& value, const OleDate& captureTime, PasteCounters& counters);
@@ -68,12 +80,16 @@ class SheetLink {
 
   // From the start of connect until it fails or the link closes down.
   bool sheetConnected() const { return sheetConnected_; }
+  bool startWatchOnActivate() const { return startWatchOnActivate_; }
   bool cellEditing() const { return cellEditing_; }
   bool writeBlocked() const { return writeBlocked_; }
   SheetCell blockedCell() const { return blocked_; }
 
  private:
   void refuse(const SheetCell& cell);
+  void beginConnect(OpenMode mode);
+  bool finishConnect(OfficeConnect result, const std::string& path);
+  void startWatch();
 
   std::unique_ptr<SheetOffice> office_;
   UiHost& ui_;
@@ -84,7 +100,12 @@ class SheetLink {
   bool writeBusy_ = false;
   bool watchBusy_ = false;
   bool writeBlocked_ = false;
+  bool connecting_ = false;
+  bool startWatchOnActivate_ = false;
   SheetCell blocked_;
+  UiBridge connectBridge_;
+  // Declared last: joined before the rest goes.
+  std::thread connectThread_;
 };
 
 }  // namespace lmv

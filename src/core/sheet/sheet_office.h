@@ -64,6 +64,10 @@ class SheetOffice {
   virtual bool moveCursor(const SheetCell& cell) = 0;
   // Drops the link. The office and its documents stay as they are.
   virtual void release() = 0;
+  // Called from another thread while connect runs (the link is going away):
+  // a connect still waiting for an office to start gives up at once, and so
+  // does every later one.
+  virtual void abandonConnect() {}
 };
 
 }  // namespace lmv

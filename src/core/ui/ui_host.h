@@ -9,6 +9,7 @@
 // the handler has run there) or post() (queues it and returns).
 #include <chrono>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,6 +30,14 @@ struct PictureLayer {
   std::string path;
   bool whiteTransparent = false;
   bool operator==(const PictureLayer&) const = default;
+};
+
+// A window's top-left corner on the screen, frame included, in the window
+// system's units.
+struct WindowPosition {
+  int x = 0;
+  int y = 0;
+  bool operator==(const WindowPosition&) const = default;
 };
 
 enum class MessageIcon { None, Error, Warning, Information, Question };
@@ -76,6 +85,9 @@ class UiHost {
   virtual void setUnitFont(int /*dialog*/, int /*control*/, UnitFont /*font*/) {}
   // Hides or shows a whole window (the main window during the exit).
   virtual void setWindowVisible(int /*dialog*/, bool /*visible*/) {}
+  // Where a window is (nothing when unknown), and moving it, size kept.
+  virtual std::optional<WindowPosition> windowPosition(int /*dialog*/) { return std::nullopt; }
+  virtual void moveWindow(int /*dialog*/, WindowPosition /*to*/) {}
 
   // The program's own dialogs over the main window (USB check, zero
   // adjustment, ...), modal for the user but not for the logic: open returns

@@ -43,8 +43,9 @@ std::string toUtf8(const rtl::OUString& text) {
 #if defined(__SANITIZE_ADDRESS__)
 // The UNO runtime keeps the type descriptions and names it builds in caches
 // of its own until the process ends, which LeakSanitizer reports as leaks of
-// these two libraries. Only allocations made inside them are exempt.
-extern "C" const char* __lsan_default_suppressions() {
+// these two libraries. Only allocations made inside them are exempt. Weak:
+// a program with suppressions of its own names these too.
+extern "C" __attribute__((weak)) const char* __lsan_default_suppressions() {
   return "leak:/usr/lib/libreoffice/program/libuno_cppu.so\n"
          "leak:/usr/lib/libreoffice/program/libuno_sal.so\n";
 }

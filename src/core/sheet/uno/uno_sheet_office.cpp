@@ -98,6 +98,7 @@ class UnoSheetOffice final : public SheetOffice {
   bool writeCells(const SheetCell& start, const std::vector<RowCell>& cells) override;
   bool moveCursor(const SheetCell& cell) override;
   void release() override;
+  void abandonConnect() override { abandoned_ = true; }
 
  private:
   Reference<css::uno::XComponentContext> openBridge();
@@ -116,6 +117,7 @@ class UnoSheetOffice final : public SheetOffice {
   Reference<css::lang::XComponent> bridge_;
   Reference<css::sheet::XSpreadsheetDocument> document_;
   rtl::Reference<GoneListener> documentListener_;
+  std::atomic<bool> abandoned_{false};
 };
 
 Reference<css::uno::XComponentContext> UnoSheetOffice::openBridge() {
@@ -136,13 +138,13 @@ Reference<css::uno::XComponentContext> UnoSheetOffice::reachOffice() {
     return openBridge();
   } catch (const css::connection::NoConnectException&) {
   }
-  if (options_.startCommand.empty()) return {};
+  if (options_.startCommand.empty() || abandoned_) return {};
   std::vector<std::string> command = options_.startCommand;
   command.push_back("--accept=pipe,name=" + options_.pipeName + ";urp;");
   std::string error;  // the user is told only that no office could be had
   if (!startDetached(command, error)) return {};
   const auto deadline = std::chrono::steady_clock::now() + options_.startTimeout;
-  while (std::chrono::steady_clock::now() < deadline) {
+  while (std::chrono::steady_clock::now() < deadline && !abandoned_) {
     std::this_thread::sleep_for(kRetryPeriod);
     try {
       return openBridge();
