@@ -8,8 +8,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 
-#include "dialog_units.h"
-#include "qt_ui_host.h"
+#include "dialog_controls.h"
 #include "ui/language_table.h"
 
 namespace lmv::gui {
@@ -17,11 +16,7 @@ namespace {
 
 template <typename W>
 W* control(QWidget* parent, int id, QRect where) {
-  auto* w = new W(parent);
-  w->setProperty(kDialogProperty, kMemoryDialog);
-  w->setProperty(kControlProperty, id);
-  w->setGeometry(where);
-  return w;
+  return gui::control<W>(parent, kMemoryDialog, id, where);
 }
 
 // A value display: its text is what it shows, its name what it is.
@@ -44,10 +39,7 @@ QProgressBar* makeBar(QWidget* parent, int id, QRect where, const QString& name)
 }  // namespace
 
 MemoryWindow::MemoryWindow(QWidget* parent) : QDialog(parent) {
-  setProperty(kDialogProperty, kMemoryDialog);
-  setFont(dialogFont());
-  setFixedSize(dialogSize(250, 157));
-  setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+  prepareDialog(this, kMemoryDialog, dialogSize(250, 157));
 
   // The group box first, so that it lies below the controls inside it; the
   // rest in the order the focus moves.
