@@ -74,7 +74,6 @@ class DesktopApp : public QObject {
   Recording& recording() { return *recording_; }
   RecordPages& recordPages() { return *pages_; }
   RecordFileCommands& fileCommands() { return *files_; }
-  RecordJournal& journal() { return *journal_; }
   PasteDialog& pasteDialog() { return *paste_; }
   // Made by the first Option/Paste Record Data to Excel.
   PasteWindow* pasteWindow() { return pasteWindow_; }
